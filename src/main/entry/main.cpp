@@ -1,0 +1,9 @@
+#include "main/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return mainwin::RunProgram(app);
+}
