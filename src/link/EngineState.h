@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-namespace link {
+namespace devlink {
 
 enum OpCode : uint8_t {
     OpLinkCheck = 0,
@@ -35,4 +35,4 @@ struct EngineState {
     uint8_t Requested() const { return CmdFlag[kRequestFlag]; }
 };
 
-}  // namespace link
+}  // namespace devlink
