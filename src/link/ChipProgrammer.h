@@ -1,0 +1,109 @@
+#pragma once
+// Operation 1: programs the prepared image into one controller after another. A state
+// machine of twelve states, one step per tick, one exchange at a time.
+
+#include "image/ImageTypes.h"
+#include "link/EngineState.h"
+#include "link/LinkExchange.h"
+#include "link/ProgramOperation.h"
+#include "link/ProgrammingView.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace devlink {
+
+enum ChipState : int16_t {
+    StIdle = 0,
+    StHandshake = 1,
+    StHandshakeWait = 2,
+    StEnterDownload = 3,
+    StEnterWait = 4,
+    StErasePage = 5,
+    StEraseWait = 6,
+    StWriteChunk = 7,
+    StWriteWait = 8,
+    StClosePage = 9,
+    StCloseWait = 10,
+    StChipDone = 11,
+};
+
+constexpr int32_t kPageSize = 1024;
+constexpr int32_t kKeptAreaStart = 2048;  // "KeepInF": image bytes 2048..4095 are skipped
+constexpr int32_t kKeptAreaEnd = 4096;
+
+// The frame length of the text of ComboSet(5): a whole number from 1 to 1024 that divides
+// 1024, so that every page ends exactly at 1024 bytes; nullopt for anything else.
+std::optional<int16_t> FrameLength(const QString& text);
+
+extern const char* const kProgramCaption;       // "Program"
+extern const char* const kStopCaption;          // "Stop"
+extern const char* const kFrameLengthErrorText; // logged when a run is refused its frame length
+extern const char* const kFileOpenErrorText;    // " File open error "
+
+class ChipProgrammer : public ProgramOperation {
+public:
+    ChipProgrammer(EngineState& engine, LinkExchange& link, const image::ImageState& image,
+                   ProgrammingView& view);
+
+    // One step per tick while operation 1 runs, by EngineState::LinkState.
+    void Step() override;
+
+    // True when ChipID differs from LastChipID in any of its 12 bytes.
+    bool ChipIdChanged() const;
+
+    int16_t ChipStarted = 0;  // a download was started on the controller now on the line
+    std::array<uint8_t, 12> ChipID{};
+    std::array<uint8_t, 12> LastChipID{};
+    int32_t ChipCount = 0;
+    int16_t NoIdCount = 0;
+    int32_t FlashBase = 0x08002000;
+    int32_t PageAddr = 0;
+    int32_t PageNo = 8;
+    int32_t PagePos = 0;      // 32-bit so that images beyond 32767 bytes are covered
+    int32_t ChunkLen = 0;
+    int32_t ImageOffset = 0;
+    int16_t BlockSize = 0;
+
+private:
+    void Idle();
+    void Handshake();
+    void HandshakeWait();
+    void EvaluateHandshake();
+    void TakeChipId();
+    void TakeReplyWithoutId();
+    void HandshakeTimeout();
+    void StopCheck();
+    void EnterDownload();
+    void EnterWait();
+    void ErasePage();
+    void EraseWait();
+    void WriteChunk();
+    void WriteWait();
+    void FinishChunk();
+    void ClosePage();
+    void CloseWait();
+    void ChipDone();
+
+    bool ExchangeOver() const { return link_.LinkPhase == 0; }
+    bool GoodReply() const;
+    bool GoodReplyWithStatus0() const { return GoodReply() && link_.RxBuf[2] == 0; }
+    void CountDownloadFailure();
+    // Where the page after ImageOffset starts, with the "KeepInF" skip applied.
+    int32_t NextPageStart() const;
+    bool ImageUsable() const;
+    void ShowFraction(int32_t finished);
+    // Ends the run by itself: caption "Program", focus, operation 0, ProgRun 0.
+    void EndRun();
+    void RefuseRun(const char* message);
+
+    EngineState& engine_;
+    LinkExchange& link_;
+    const image::ImageState& image_;
+    ProgrammingView& view_;
+    bool closingLastPage_ = false;
+};
+
+}  // namespace devlink

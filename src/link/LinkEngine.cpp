@@ -1,0 +1,317 @@
+#include "link/LinkEngine.h"
+
+#include "common/Codepage.h"
+#include "link/Commands.h"
+#include "params/SettingsBlock.h"
+
+#include <algorithm>
+
+namespace devlink {
+namespace {
+
+// Steps of operations 0 and 2 to 6.
+constexpr int16_t kSend = 0;
+constexpr int16_t kWait = 1;
+// Steps of operation 7.
+constexpr int16_t kAskAddress = 0;
+constexpr int16_t kWaitAddress = 1;
+constexpr int16_t kReadDisplay = 2;
+constexpr int16_t kWaitDisplay = 3;
+
+constexpr int16_t kPollsPerFailure = 5;  // "Link failure！" once FailCount goes above this
+
+// Reply sizes: the image information record lies at bytes 8..57, the CRC after it; an
+// FF reply carries the address at bytes 2..5.
+constexpr size_t kImageInfoReplySize = kReplyDataOffset + image::kImageInfoSize + 2;
+constexpr size_t kDisplayAddressReplySize = 6 + 2;
+
+const QString kOpenPortFirst = QStringLiteral("Open port first！");
+const QString kLinkFailure = QStringLiteral("Link failure！");
+const QString kReadFailure = QStringLiteral("Read the data failure");
+const QString kReadSuccess = QStringLiteral("Successful reading data set");
+
+QString ModeText(uint8_t mode)
+{
+    switch (mode) {
+    case ModeDownload: return QStringLiteral("Link normal-download mode");
+    case ModeRun: return QStringLiteral("Link normal-run mode");
+    case ModeStop: return QStringLiteral("Link normal-stop mode");
+    default: return {};
+    }
+}
+
+// Resets a flag when the tick leaves, however it leaves.
+class TickGuard {
+public:
+    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TickGuard() { flag_ = false; }
+    TickGuard(const TickGuard&) = delete;
+    TickGuard& operator=(const TickGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+LinkEngine::LinkEngine(LinkExchange& link, EngineState& state, params::ParamState& params, EngineView& view)
+    : link_(link), state_(state), params_(params), view_(view)
+{
+}
+
+void LinkEngine::Tick()
+{
+    if (ticking_) return;
+    TickGuard guard(ticking_);
+    if (!PortGuard()) return;
+    view_.SetCommand3Enabled(true);
+    link_.CommPoll();
+    HandOver();
+    try {
+        Dispatch();
+    } catch (const std::exception&) {
+        // A failing step ends this tick's work; the next tick goes on.
+    }
+}
+
+bool LinkEngine::PortGuard()
+{
+    bool open = false;
+    try {
+        open = link_.Port().PortOpen();
+    } catch (const SerialError&) {
+        open = false;
+    }
+    if (open) return true;
+    state_.LinkState = 0;
+    link_.LinkError = LinkPortClosed;
+    state_.ProgRun = 0;
+    view_.SetCommand3Enabled(false);
+    view_.SetCommand4Enabled(false);
+    view_.SetPanelText(kPanelLink, kOpenPortFirst);
+    return false;
+}
+
+void LinkEngine::HandOver()
+{
+    if (state_.CurMode != state_.Requested() && ExchangeOver()) {
+        state_.CurMode = state_.Requested();
+        state_.LinkState = 0;
+    }
+}
+
+void LinkEngine::Dispatch()
+{
+    switch (state_.CurMode) {
+    case OpLinkCheck: LinkCheck(); break;
+    case OpProgram:
+        if (program_) program_->Step();
+        break;
+    case OpEraseSettings: EraseSettings(); break;
+    case OpReadSettings: ReadSettings(); break;
+    case OpUpdateSettings: WriteSettings(kUpdateSettingsFlag); break;
+    case OpSaveSettings: WriteSettings(kSaveSettingsFlag); break;
+    case OpReadImageInfo: ReadImageInfo(); break;
+    case OpReadDisplay: ReadDisplay(); break;
+    default: break;
+    }
+}
+
+void LinkEngine::EndOperation()
+{
+    state_.LinkState = 0;
+    state_.Request(OpLinkCheck);
+}
+
+void LinkEngine::CopyReplyData(common::Bytes& target, int count) const
+{
+    const size_t replyData = link_.RxBuf.size() > kReplyDataOffset + 2 ? link_.RxBuf.size() - kReplyDataOffset - 2 : 0;
+    const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), replyData, target.size()});
+    std::copy_n(link_.RxBuf.begin() + static_cast<long>(kReplyDataOffset), n, target.begin());
+}
+
+void LinkEngine::LinkCheck()
+{
+    if (state_.LinkState == kSend) {
+        link_.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+        state_.LinkState = kWait;
+        return;
+    }
+    if (state_.LinkState != kWait) {
+        state_.LinkState = kSend;
+        return;
+    }
+    if (!ExchangeOver()) return;
+    if (link_.LinkError == LinkOk) {
+        const QString mode = ModeText(link_.RxBuf.at(kReplyStatus));
+        if (!mode.isEmpty()) view_.SetPanelText(kPanelLink, mode);
+        state_.FailCount = 0;
+    }
+    state_.LinkState = kSend;
+    state_.FailCount += 1;
+    if (state_.FailCount > kPollsPerFailure) {
+        state_.FailCount = 0;
+        view_.SetPanelText(kPanelLink, kLinkFailure);
+    }
+}
+
+void LinkEngine::EraseSettings()
+{
+    if (state_.LinkState == kSend) {
+        link_.SendFrame(EraseSettingsBody(), kEraseSettingsLimits);
+        state_.LinkState = kWait;
+        return;
+    }
+    if (state_.LinkState != kWait) {
+        state_.LinkState = kSend;
+        return;
+    }
+    if (!ExchangeOver()) return;
+    if (link_.LinkError != LinkOk)
+        view_.SetPanelText(kPanelResult, QStringLiteral("Erase data failed!"));
+    else if (link_.RxBuf.at(kReplyStatus) != 0)
+        view_.SetPanelText(kPanelResult, QStringLiteral("Erase data failed"));
+    else
+        view_.SetPanelText(kPanelResult, QStringLiteral("Erase the data successfully"));
+    EndOperation();
+}
+
+void LinkEngine::ReadSettings()
+{
+    const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
+    if (state_.LinkState == kSend) {
+        link_.SendFrame(ReadMemoryBody(kSettingsFlashAddr, static_cast<uint16_t>(info.DataLen)), kReadMemoryLimits);
+        state_.LinkState = kWait;
+        return;
+    }
+    if (state_.LinkState != kWait) {
+        state_.LinkState = kSend;
+        return;
+    }
+    if (!ExchangeOver()) return;
+    if (link_.LinkError != LinkOk) {
+        view_.SetPanelText(kPanelResult, kReadFailure);
+    } else {
+        CopyReplyData(params_.SetData, info.DataLen);
+        if (params::CheckBlockCrc(params_.SetData, info) < 1) {
+            view_.SetPanelText(kPanelResult, kReadSuccess);
+            view_.ShowSetData();
+            view_.SetMenuImg4Enabled(true);
+        } else {
+            view_.SetPanelText(kPanelResult, QStringLiteral("Read the data validation is invalid"));
+        }
+    }
+    EndOperation();
+}
+
+void LinkEngine::WriteSettings(uint8_t flag)
+{
+    const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
+    const bool save = flag == kSaveSettingsFlag;
+    if (state_.LinkState == kSend) {
+        if (params::StampBlockCrc(params_.SetData, info) >= 1) {
+            view_.SetPanelText(kPanelResult, QStringLiteral("Set the data validation is invalid"));
+            EndOperation();
+            return;
+        }
+        common::Bytes block(static_cast<size_t>(std::max<int16_t>(info.DataLen, 0)), 0);
+        std::copy_n(params_.SetData.begin(), std::min(block.size(), params_.SetData.size()), block.begin());
+        link_.SendFrame(WriteSettingsBody(flag, block), WriteSettingsLimits(flag));
+        state_.LinkState = kWait;
+        return;
+    }
+    if (state_.LinkState != kWait) {
+        state_.LinkState = kSend;
+        return;
+    }
+    if (!ExchangeOver()) return;
+    if (link_.LinkError != LinkOk) {
+        view_.SetPanelText(kPanelResult, QStringLiteral("Communication fails"));
+    } else if (link_.RxBuf.at(kReplyStatus) != 0) {
+        view_.SetPanelText(kPanelResult, save ? QStringLiteral("Save Settings data failed")
+                                              : QStringLiteral("Setting the update data failed"));
+    } else {
+        view_.SetPanelText(kPanelResult, save ? QStringLiteral("Save Settings data successfully")
+                                              : QStringLiteral("Update the set data successfully"));
+        view_.SetSettingCellForeBlack();
+    }
+    EndOperation();
+}
+
+void LinkEngine::ReadImageInfo()
+{
+    if (state_.LinkState == kSend) {
+        link_.SendFrame(ReadMemoryBody(kImageInfoAddr, image::kImageInfoSize), kReadMemoryLimits);
+        state_.LinkState = kWait;
+        return;
+    }
+    if (state_.LinkState != kWait) {
+        state_.LinkState = kSend;
+        return;
+    }
+    if (!ExchangeOver()) return;
+    if (link_.LinkError != LinkOk || link_.RxBuf.size() < kImageInfoReplySize) {
+        EndOperation();
+        return;
+    }
+    FinishImageInfo();
+}
+
+void LinkEngine::FinishImageInfo()
+{
+    state_.ImageInfo.FromBytes(link_.RxBuf.data(), link_.RxBuf.size(), kReplyDataOffset);
+    view_.SetNotesTxt5(common::FromCodePage(state_.ImageInfo.OrderID));
+    // Ended before the modal window opens, so nothing can complete it a second time.
+    EndOperation();
+    view_.ShowVersionWindow(state_.ImageInfo);
+}
+
+void LinkEngine::ReadDisplay()
+{
+    switch (state_.LinkState) {
+    case kAskAddress:
+        link_.SendFrame(QueryDisplayBody(), kQueryDisplayLimits);
+        state_.LinkState = kWaitAddress;
+        break;
+    case kWaitAddress:
+        if (ExchangeOver()) FinishDisplayAddress();
+        break;
+    case kReadDisplay:
+        link_.SendFrame(ReadMemoryBody(static_cast<uint32_t>(state_.DispAddr),
+                                       static_cast<uint16_t>(params_.ProtoInfo[1].DataLen)),
+                        kReadMemoryLimits);
+        state_.LinkState = kWaitDisplay;
+        break;
+    case kWaitDisplay:
+        if (ExchangeOver()) FinishDisplayRead();
+        break;
+    default:
+        state_.LinkState = kReadDisplay;
+        break;
+    }
+}
+
+void LinkEngine::FinishDisplayAddress()
+{
+    state_.LinkState = kAskAddress;
+    if (link_.LinkError != LinkOk || link_.RxBuf.size() < kDisplayAddressReplySize) return;
+    const int32_t address = common::ReadLE<int32_t>(link_.RxBuf, kReplyStatus).value_or(0);
+    if (address > static_cast<int32_t>(kDisplayAddrFloor)) {
+        state_.DispAddr = address;
+        state_.LinkState = kReadDisplay;
+    }
+}
+
+void LinkEngine::FinishDisplayRead()
+{
+    if (link_.LinkError != LinkOk) {
+        view_.SetPanelText(kPanelResult, kReadFailure);
+    } else {
+        CopyReplyData(params_.DispData, params_.ProtoInfo[1].DataLen);
+        view_.SetPanelText(kPanelResult, kReadSuccess);
+        view_.ShowDispData();
+    }
+    state_.LinkState = kReadDisplay;
+}
+
+}  // namespace devlink

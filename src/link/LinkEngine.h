@@ -1,0 +1,57 @@
+#pragma once
+// The link engine: one tick of the main window's timer guards the port, supervises
+// the exchange in flight, hands over to a newly requested operation between exchanges
+// and advances the running operation by one step.
+
+#include "link/EngineState.h"
+#include "link/EngineView.h"
+#include "link/LinkExchange.h"
+#include "link/ProgramOperation.h"
+#include "params/ParamTypes.h"
+
+namespace devlink {
+
+// Every tick limit was calibrated on a timer that delivered about 15.6 ms per tick.
+constexpr int kTickIntervalMs = 16;
+
+class LinkEngine {
+public:
+    LinkEngine(LinkExchange& link, EngineState& state, params::ParamState& params, EngineView& view);
+
+    // MBTim_Timer. A tick that arrives while one is running (from a modal window's
+    // event loop) returns at once.
+    void Tick();
+
+    // Operation 1; null runs nothing while operation 1 is requested.
+    void SetProgramOperation(ProgramOperation* program) { program_ = program; }
+
+private:
+    bool PortGuard();
+    void HandOver();
+    void Dispatch();
+    bool ExchangeOver() const { return link_.LinkPhase == 0; }
+    void EndOperation();
+
+    void LinkCheck();
+    void EraseSettings();
+    void ReadSettings();
+    void WriteSettings(uint8_t flag);
+    void ReadImageInfo();
+    void FinishImageInfo();
+    void ReadDisplay();
+    void FinishDisplayAddress();
+    void FinishDisplayRead();
+
+    // Copies the reply's data bytes (from byte 8, CRC excluded) into the first `count`
+    // bytes of `target`, as far as both go.
+    void CopyReplyData(common::Bytes& target, int count) const;
+
+    LinkExchange& link_;
+    EngineState& state_;
+    params::ParamState& params_;
+    EngineView& view_;
+    ProgramOperation* program_ = nullptr;
+    bool ticking_ = false;
+};
+
+}  // namespace devlink

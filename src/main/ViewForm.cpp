@@ -1,0 +1,42 @@
+#include "main/ViewForm.h"
+
+#include "image/ImageFileCommands.h"
+#include "link/ChipProgrammer.h"
+#include "link/LinkEngine.h"
+#include "link/LinkExchange.h"
+#include "link/ProgramCommands.h"
+#include "main/HintFilter.h"
+#include "project/NodePanel.h"
+#include "project/TreeCommands.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace mainwin {
+
+ViewForm::ViewForm(common::AppEnvironment& env, common::Dialogs& dialogs, AppState& state,
+                   devlink::SerialPort& port, QWidget* parent)
+    : QMainWindow(parent), env_(env), dialogs_(dialogs), state_(state), MBMC_(port)
+{
+    endProgram = [] { QCoreApplication::exit(0); };
+    BuildLayout();
+    BuildMenus();
+    ConnectMenus();
+    ConnectPortHandlers();
+    ConnectPictureMenu();
+    WireSubsystems();
+}
+
+ViewForm::~ViewForm()
+{
+    MBTim->stop();
+    MBMC_.OnComm = nullptr;
+    // The controls' event filters are taken off before the controls go, so that no filter
+    // sees a control that is half destroyed.
+    const QList<QObject*> filters{static_cast<QObject*>(treeCommands_), nodePanel_, pictureMouse_, hints_};
+    for (QWidget* control : findChildren<QWidget*>())
+        for (QObject* filter : filters) control->removeEventFilter(filter);
+    qDeleteAll(filters);
+}
+
+}  // namespace mainwin

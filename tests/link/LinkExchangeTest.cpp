@@ -1,0 +1,185 @@
+#include "FakeSerialPort.h"
+#include "link/Commands.h"
+#include "link/LinkExchange.h"
+
+#include <gtest/gtest.h>
+
+using namespace devlink;
+using testlink::FakeSerialPort;
+using testlink::WithCrc;
+
+namespace {
+
+class LinkExchangeTest : public ::testing::Test {
+protected:
+    LinkExchangeTest() { port.OnComm = [this](int e) { link.OnComm(e); }; }
+
+    // Ticks until the exchange is over; the number of ticks it took.
+    int TicksUntilIdle(int bound = 1000)
+    {
+        for (int tick = 1; tick <= bound; ++tick) {
+            link.CommPoll();
+            if (link.LinkPhase == 0) return tick;
+        }
+        return -1;
+    }
+
+    // Sends F0 and lets it go out.
+    void SendPoll(Limits limits = kLinkQueryLimits)
+    {
+        link.SendFrame(LinkQueryBody(), limits);
+        port.SendDone();
+    }
+
+    FakeSerialPort port;
+    LinkExchange link{port};
+};
+
+TEST_F(LinkExchangeTest, SendFrameAppendsCrcHighByteFirstAndArmsTheExchange)
+{
+    link.ReplyTicks = 7;
+    link.LinkError = LinkReplyTimeout;
+    link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+    ASSERT_EQ(port.written.size(), 1u);
+    EXPECT_EQ(port.written[0], (common::Bytes{0x01, 0xF0, 0x00, 0x00, 0x64}));
+    EXPECT_EQ(link.TxBuf, port.written[0]);
+    EXPECT_EQ(link.LinkPhase, 1);
+    EXPECT_EQ(link.LinkError, LinkOk);
+    EXPECT_EQ(link.ReplyTicks, 0);
+    EXPECT_EQ(link.GapLimit, 3);
+    EXPECT_EQ(link.ReplyLimit, 20);
+    EXPECT_EQ(link.SendLimit, 20);
+}
+
+struct ReplyCase {
+    const char* name;
+    common::Bytes reply;
+    int16_t expected;
+};
+
+TEST_F(LinkExchangeTest, JudgesEachReplyByLengthCrcAndEcho)
+{
+    const common::Bytes good = WithCrc({0x01, 0xF0, 0x02});
+    common::Bytes rtuOrder = good;
+    std::swap(rtuOrder[3], rtuOrder[4]);
+    const std::vector<ReplyCase> cases = {
+        {"good", good, LinkOk},
+        {"exactly four bytes", WithCrc({0x01, 0xF0}), LinkOk},
+        {"three bytes", {0x01, 0xF0, 0x02}, LinkReplyTooShort},
+        {"one byte", {0x01}, LinkReplyTooShort},
+        {"crc low byte first", rtuOrder, LinkCrcMismatch},
+        {"wrong address byte", WithCrc({0x07, 0xF0, 0x02}), LinkOk},
+        {"command not echoed", WithCrc({0x01, 0xF1, 0x02}), LinkNoEcho},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SendPoll();
+        port.Deliver(c.reply);
+        EXPECT_EQ(TicksUntilIdle(), 3);  // judged after GapLimit silent ticks
+        EXPECT_EQ(link.LinkError, c.expected);
+        EXPECT_EQ(link.RxBuf, c.reply);
+        EXPECT_TRUE(port.pending.empty());
+    }
+}
+
+TEST_F(LinkExchangeTest, NoSendDoneEndsWithSendTimeoutAfterSendLimit)
+{
+    link.SendFrame(EraseSettingsBody(), kEraseSettingsLimits);
+    EXPECT_EQ(TicksUntilIdle(), 50);
+    EXPECT_EQ(link.LinkError, LinkSendTimeout);
+    EXPECT_EQ(link.ReplyTicks, 0);
+}
+
+TEST_F(LinkExchangeTest, AFailingWriteEndsBySendTimeout)
+{
+    port.failOutput = true;
+    link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+    EXPECT_EQ(TicksUntilIdle(), 20);
+    EXPECT_EQ(link.LinkError, LinkSendTimeout);
+}
+
+TEST_F(LinkExchangeTest, SilenceReadsEveryGapLimitTicksThenTimesOut)
+{
+    SendPoll();
+    EXPECT_EQ(link.LinkPhase, 2);
+    EXPECT_EQ(TicksUntilIdle(), 20);
+    EXPECT_EQ(link.LinkError, LinkReplyTimeout);
+    EXPECT_EQ(port.inputReads, 20 / 3);
+}
+
+TEST_F(LinkExchangeTest, AFailingReadCountsAsNothingReceived)
+{
+    SendPoll();
+    port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+    port.failInput = true;
+    EXPECT_EQ(TicksUntilIdle(), 20);
+    EXPECT_EQ(link.LinkError, LinkReplyTimeout);
+}
+
+TEST_F(LinkExchangeTest, AVerdictOnTheLastTickIsNotTurnedIntoATimeout)
+{
+    SendPoll(Limits{4, 4, 20});
+    port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+    EXPECT_EQ(TicksUntilIdle(), 4);
+    EXPECT_EQ(link.LinkError, LinkOk);
+}
+
+TEST_F(LinkExchangeTest, EveryArrivalRestartsTheSilenceCount)
+{
+    SendPoll();
+    const common::Bytes reply = WithCrc({0x01, 0xF0, 0x02});
+    for (uint8_t b : reply) {
+        port.Deliver({b});
+        link.CommPoll();
+        link.CommPoll();
+        ASSERT_EQ(link.LinkPhase, 2);
+    }
+    EXPECT_EQ(TicksUntilIdle(), 1);  // the third silent tick after the last byte
+    EXPECT_EQ(link.LinkError, LinkOk);
+    EXPECT_EQ(link.RxBuf, reply);
+}
+
+TEST_F(LinkExchangeTest, ASplitReplyIsJudgedOnItsFirstPieceAndSpoilsTheNext)
+{
+    const common::Bytes reply = WithCrc({0x01, 0xF0, 0x02, 0x00, 0x00});
+    SendPoll();
+    port.Deliver({reply.begin(), reply.begin() + 4});
+    EXPECT_EQ(TicksUntilIdle(), 3);
+    EXPECT_EQ(link.LinkError, LinkCrcMismatch);
+    port.Deliver({reply.begin() + 4, reply.end()});
+
+    SendPoll();
+    port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+    TicksUntilIdle();
+    EXPECT_EQ(link.LinkError, LinkCrcMismatch);
+    EXPECT_EQ(link.RxBuf.size(), 3u + 5u);
+}
+
+TEST_F(LinkExchangeTest, BytesAfterAReplyTimeoutAreReadWithTheNextReply)
+{
+    SendPoll();
+    TicksUntilIdle();
+    ASSERT_EQ(link.LinkError, LinkReplyTimeout);
+    const common::Bytes late = WithCrc({0x01, 0xF0, 0x02});
+    port.Deliver(late);
+    EXPECT_EQ(port.pending, late);
+
+    SendPoll();
+    port.Deliver(late);
+    TicksUntilIdle();
+    EXPECT_EQ(link.LinkError, LinkCrcMismatch);
+    EXPECT_EQ(link.RxBuf.size(), 2 * late.size());
+}
+
+TEST_F(LinkExchangeTest, SendDoneCountsOnlyWhileTheRequestIsGoingOut)
+{
+    link.OnComm(ComEvSend);
+    EXPECT_EQ(link.LinkPhase, 0);
+    SendPoll();
+    link.CommPoll();
+    link.OnComm(ComEvSend);  // a second send-done does not restart the reply count
+    EXPECT_EQ(link.ReplyTicks, 1);
+    EXPECT_EQ(link.LinkPhase, 2);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#pragma once
+// Chip programming against the real link exchange and engine, over an in-memory port
+// that answers every request at once like a controller would.
+
+#include "FakeSerialPort.h"
+#include "RecordingEngineView.h"
+#include "image/ImageTypes.h"
+#include "link/ChipProgrammer.h"
+#include "link/Commands.h"
+#include "link/LinkEngine.h"
+
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace testlink {
+
+class RecordingProgrammingView : public devlink::ProgrammingView {
+public:
+    QString infLab;
+    double infLabWidth = 8500;
+    bool persLabVisible = false;
+    double persLabWidth = 0;
+    std::vector<double> barWidths;  // every width shown, 0 for hidden
+    QString command4Caption = "Program";
+    int command4Focus = 0;
+    std::optional<bool> command4Enabled;
+    std::optional<bool> command3Enabled;
+    QStringList linkPanel;
+    QStringList log;
+    int settingGridShown = 0;
+    bool keepInF = false;
+    bool currSet = false;
+    bool autoLoad = false;
+    QString frameLength = "512";
+    QString nodeProgramFile;
+    QString orderNumber;
+
+    void SetInfLabCaption(const QString& caption) override { infLab = caption; }
+    double InfLabWidth() const override { return infLabWidth; }
+    void ShowPersLab(double width) override
+    {
+        persLabVisible = true;
+        persLabWidth = width;
+        barWidths.push_back(width);
+    }
+    void HidePersLab() override
+    {
+        persLabVisible = false;
+        barWidths.push_back(0);
+    }
+    QString Command4Caption() const override { return command4Caption; }
+    void SetCommand4Caption(const QString& caption) override { command4Caption = caption; }
+    void FocusCommand4() override { ++command4Focus; }
+    void SetCommand4Enabled(bool enabled) override { command4Enabled = enabled; }
+    void SetCommand3Enabled(bool enabled) override { command3Enabled = enabled; }
+    void SetLinkPanel(const QString& text) override { linkPanel << text; }
+    void AppendLog(const QString& message) override { log << message; }
+    void ShowSettingGrid() override { ++settingGridShown; }
+    bool KeepInF() const override { return keepInF; }
+    bool CurrSet() const override { return currSet; }
+    bool AutoLoad() const override { return autoLoad; }
+    QString FrameLengthText() const override { return frameLength; }
+    QString NodeProgramFile() const override { return nodeProgramFile; }
+    QString OrderNumber() const override { return orderNumber; }
+};
+
+using ChipId = std::array<uint8_t, 12>;
+
+// Answers each request as it is written: F1 with the chip ID (or silence while no chip
+// is on the line), everything else with status 0. `answer` may replace any reply:
+// nullopt keeps the controller silent.
+class ControllerPort : public FakeSerialPort {
+public:
+    std::optional<ChipId> chip = ChipId{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    std::function<std::optional<common::Bytes>(const common::Bytes& frame)> answer;
+
+    void Output(const common::Bytes& frame) override
+    {
+        FakeSerialPort::Output(frame);
+        const auto reply = answer ? answer(frame) : DefaultReply(frame);
+        if (reply) Deliver(*reply);
+    }
+
+    std::optional<common::Bytes> DefaultReply(const common::Bytes& frame) const
+    {
+        if (frame[1] != devlink::CmdHandshake) return WithCrc({0x01, frame[1], 0x00});
+        if (!chip) return std::nullopt;
+        common::Bytes body{0x01, devlink::CmdHandshake, 0x01};
+        body.insert(body.end(), chip->begin(), chip->end());
+        return WithCrc(body);
+    }
+};
+
+struct ProgrammingRig {
+    ProgrammingRig()
+    {
+        port.OnComm = [this](int e) { link.OnComm(e); };
+        port.sendDoneOnOutput = true;
+        engine.SetProgramOperation(&programmer);
+    }
+
+    // A prepared image of `length` bytes with a recognisable pattern, and the run armed
+    // as the Program button arms it.
+    void Arm(int length)
+    {
+        image.ImageFile = "/images/app.BIN";
+        image.ImageLen = length;
+        image.ImageData.assign(static_cast<size_t>(length) + 1, 0);
+        for (int k = 0; k < length; ++k) image.ImageData[k] = static_cast<uint8_t>(k * 13 + k / 256);
+        view.command4Caption = "Stop";
+        state.ProgRun = 1;
+        state.Request(devlink::OpProgram);
+    }
+
+    void Ticks(int n)
+    {
+        for (int i = 0; i < n; ++i) engine.Tick();
+    }
+
+    // Ticks until `done` holds; false when it does not within `limit` ticks.
+    bool RunUntil(const std::function<bool()>& done, int limit = 100000)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) return true;
+            engine.Tick();
+        }
+        return done();
+    }
+
+    bool RunEnded() { return state.ProgRun == 0 && state.CurMode == devlink::OpLinkCheck; }
+
+    // Frames written with the given command byte.
+    std::vector<common::Bytes> Sent(uint8_t command) const
+    {
+        std::vector<common::Bytes> frames;
+        for (const auto& f : port.written)
+            if (f.size() > 1 && f[1] == command) frames.push_back(f);
+        return frames;
+    }
+
+    ControllerPort port;
+    devlink::LinkExchange link{port};
+    devlink::EngineState state;
+    params::ParamState params;
+    RecordingEngineView engineView;
+    devlink::LinkEngine engine{link, state, params, engineView};
+    image::ImageState image;
+    RecordingProgrammingView view;
+    devlink::ChipProgrammer programmer{state, link, image, view};
+};
+
+}  // namespace testlink

@@ -1,0 +1,162 @@
+// The picture menu: the hover frame, the programming guard, the port test of entry 0 and
+// the confirmation and store of entry 4.
+#include "main/WindowFixture.h"
+
+#include "main/ShapeControl.h"
+#include "main/StatusBar.h"
+
+#include "common/LittleEndian.h"
+#include "params/FlexGrid.h"
+
+#include <QLabel>
+
+namespace testmain {
+namespace {
+
+using common::MsgResult;
+
+class WindowPictureMenuTest : public WindowFixture {
+protected:
+    bool InFront(int grid) const
+    {
+        const auto siblings = form->MSFG[0]->parentWidget()->children();
+        return siblings.indexOf(form->MSFG[grid]) > siblings.indexOf(form->MSFG[1 - grid]);
+    }
+
+    // A setting block whose length field matches a 60-byte table.
+    void GiveStampableSettings()
+    {
+        state.params.ProtoInfo[0].DataLen = 60;
+        state.params.SetData.assign(61, 0);
+        common::WriteLE<int32_t>(state.params.SetData, 20, 28);
+    }
+};
+
+TEST_F(WindowPictureMenuTest, EveryMouseButtonRequestsTheEntrysOperation)
+{
+    struct Case {
+        int entry;
+        uint8_t op;
+        int gridInFront;  // -1: unchanged
+    } cases[] = {{1, devlink::OpReadSettings, 0}, {2, devlink::OpUpdateSettings, 0},
+                 {3, devlink::OpSaveSettings, 0}, {5, devlink::OpReadDisplay, 1},
+                 {6, devlink::OpReadImageInfo, -1}};
+    auto& form = Load();
+    for (const Case& c : cases) {
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            SCOPED_TRACE(c.entry);
+            state.engine.Request(devlink::OpLinkCheck);
+            form.MSFG[c.gridInFront == 1 ? 0 : 1]->raise();
+            Click(form.MenuImg[c.entry], button);
+            EXPECT_EQ(state.engine.Requested(), c.op);
+            if (c.gridInFront >= 0) EXPECT_TRUE(InFront(c.gridInFront));
+            else EXPECT_TRUE(InFront(1));
+            EXPECT_EQ(form.SB->Panel(3), form.MenuImg[c.entry]->toolTip());
+            EXPECT_EQ(form.Shape2->y(), form.MenuImg[c.entry]->y());
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(WindowPictureMenuTest, HoverFrameFollowsTheMouseAndShowsThePressedLook)
+{
+    auto& form = Load();
+    SendMouse(form.MenuImg[5], QEvent::MouseMove);
+    EXPECT_EQ(form.Shape2->y(), form.MenuImg[5]->y());
+    EXPECT_EQ(form.SB->Panel(3), "显示运行参数");
+    SendMouse(form.MenuImg[5], QEvent::MouseButtonPress, Qt::LeftButton);
+    EXPECT_EQ(form.Shape2->BorderWidth(), 2);
+    SendMouse(form.MenuImg[5], QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(form.Shape2->BorderWidth(), 1);
+}
+
+TEST_F(WindowPictureMenuTest, WhileProgrammingRunsTheDeviceEntriesDoNothing)
+{
+    auto& form = Load();
+    port.open = true;
+    state.engine.Request(devlink::OpProgram);
+    for (int entry : {0, 1, 2, 3, 5, 6}) Click(form.MenuImg[entry]);
+    EXPECT_EQ(state.engine.Requested(), devlink::OpProgram);
+    // Entry 0 still asks first; its guard is tested after the answer.
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认擦除设置参数，恢复默认设置吗？"}));
+}
+
+TEST_F(WindowPictureMenuTest, EraseNeedsAnOpenPortAndAConfirmation)
+{
+    auto& form = Load();
+    Click(form.MenuImg[0]);
+    EXPECT_EQ(form.SB->Panel(1), "请先打开串口！");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(state.engine.Requested(), devlink::OpLinkCheck);
+
+    port.open = true;
+    form.MSFG[1]->raise();
+    dialogs.messageAnswers = {MsgResult::No};
+    Click(form.MenuImg[0]);
+    EXPECT_EQ(state.engine.Requested(), devlink::OpLinkCheck);
+    EXPECT_TRUE(InFront(1));
+
+    dialogs.messageAnswers = {MsgResult::Yes};
+    Click(form.MenuImg[0]);
+    EXPECT_EQ(state.engine.Requested(), devlink::OpEraseSettings);
+    EXPECT_TRUE(InFront(0));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, "确认擦除设置参数，恢复默认设置吗？");
+    EXPECT_EQ(dialogs.messages[1].title, "警告");
+    EXPECT_EQ(dialogs.messages[1].icon, common::MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.messages[1].buttons, common::MsgButtons::YesNo);
+}
+
+TEST_F(WindowPictureMenuTest, StoreAnsweredNoKeepsTheFrameAndDisablesTheEntry)
+{
+    auto& form = Load();
+    form.MenuImg[4]->setEnabled(true);
+    dialogs.messageAnswers = {MsgResult::No};
+    Click(form.MenuImg[4]);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "确认保存新数据到数据库！");
+    EXPECT_EQ(dialogs.messages[0].title, "提示");
+    EXPECT_EQ(dialogs.messages[0].icon, common::MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.messages[0].buttons, common::MsgButtons::YesNo);
+    EXPECT_EQ(form.SB->Panel(2), "放弃数据保存");
+    EXPECT_FALSE(form.MenuImg[4]->isEnabled());
+    EXPECT_FALSE(form.Shape2->isHidden());
+}
+
+TEST_F(WindowPictureMenuTest, StoreStampsTheBlockAndHidesTheFrame)
+{
+    auto& form = Load();
+    GiveStampableSettings();
+    state.params.SetData[40] = 0x5A;
+    state.engine.Request(devlink::OpProgram);  // the store has no programming guard
+    form.MenuImg[4]->setEnabled(true);
+    Click(form.MenuImg[4]);
+    EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
+    EXPECT_NE(state.params.SetData[28] | state.params.SetData[29], 0);
+    EXPECT_TRUE(form.Shape2->isHidden());
+    EXPECT_FALSE(form.MenuImg[4]->isEnabled());
+}
+
+TEST_F(WindowPictureMenuTest, StoreOfABlockWithAWrongLengthSaysOnlyTheRemarksWereSaved)
+{
+    auto& form = Load();
+    state.params.ProtoInfo[0].DataLen = 60;
+    state.params.SetData.assign(61, 0);  // length field 0
+    form.MenuImg[4]->setEnabled(true);
+    Click(form.MenuImg[4]);
+    EXPECT_EQ(form.SB->Panel(2), "备注信息已保存");
+    EXPECT_EQ(state.params.SetData, common::Bytes(61, 0));
+}
+
+TEST_F(WindowPictureMenuTest, DisabledStoreEntryIgnoresTheMouse)
+{
+    auto& form = Load();
+    SendMouse(form.MenuImg[1], QEvent::MouseMove);
+    Click(form.MenuImg[4]);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(form.SB->Panel(3), "读取控制器当前设置参数");
+    EXPECT_EQ(form.Shape2->y(), form.MenuImg[1]->y());
+}
+
+}  // namespace
+}  // namespace testmain

@@ -1,0 +1,307 @@
+#include "ProjectFixture.h"
+
+#include "common/Codepage.h"
+#include "project/ProjectMessages.h"
+#include "project/TreeOperations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace project;
+using namespace projecttest;
+
+namespace {
+
+const QString kStamp = QStringLiteral("2026/3/7 9:05:04");
+
+class OpenTest : public ProjectTest {
+protected:
+    // A project with two top-level nodes (2, 3) and a child 4 under 2.
+    void SmallProject()
+    {
+        NewProject();
+        AddTopNode(ctx);
+        AddTopNode(ctx);
+        Select(2);
+        AddChildNode(ctx);
+        dialogs.messages.clear();
+    }
+
+    void SetLock(const QString& file, int16_t flag)
+    {
+        ProjectRecord header = ReadRecord(file, 1);
+        header.SetInteger(at::LockFlag, flag);
+        WriteRecord(file, 1, header);
+    }
+
+    bool Open(const QString& file) { return OpenProjectFile(ctx, file, msg::LockedChinese, msg::Hint); }
+};
+
+TEST_F(OpenTest, NewProjectMakesAStampedHeaderAndAReadOnlyBackup)
+{
+    dialogs.fileAnswers = {path};
+    EXPECT_TRUE(CreatNewPro_Click(ctx));
+    EXPECT_EQ(dialogs.fileDialogFilters, QStringList{QStringLiteral("File(*.QVR)|*.QVR")});
+    EXPECT_EQ(FileSize(path), kRecordSize);
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("空文件，无数据记录！")});
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("提示"));
+    const ProjectRecord header = ReadRecord(path, 1);
+    EXPECT_EQ(header.Text(OpenedTime), kStamp);
+    EXPECT_EQ(header.Text(CreatedTime), kStamp);
+    EXPECT_EQ(StripBlanksAndNuls(header.Fixed(AuthorTag)), kAuthorTagText);
+
+    const QString backup = path + QStringLiteral(".Copy.QVR");
+    EXPECT_TRUE(QFileInfo(backup).isFile());
+    EXPECT_FALSE(QFileInfo(backup).permissions() & QFileDevice::WriteOwner);
+    QFile b(backup);
+    b.open(QIODevice::ReadOnly);
+    EXPECT_EQ(b.readAll().size(), kRecordSize);
+    EXPECT_TRUE(state.ProjectOpen);
+    EXPECT_EQ(state.ProjectPath, path);
+}
+
+TEST_F(OpenTest, ShortOrCancelledNameDoesNothing)
+{
+    dialogs.fileAnswers = {QStringLiteral("a.QV")};
+    EXPECT_FALSE(CreatNewPro_Click(ctx));
+    EXPECT_FALSE(CreatNewPro_Click(ctx));  // cancelled
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(OpenPro_Click(ctx));
+    EXPECT_FALSE(state.ProjectOpen);
+}
+
+TEST_F(OpenTest, ReopeningStampsAgainAndReplacesTheReadOnlyBackup)
+{
+    SmallProject();
+    state.Now = [] { return QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)); };
+    dialogs.fileAnswers = {path};
+    EXPECT_TRUE(OpenPro_Click(ctx));
+    EXPECT_EQ(dialogs.fileDialogFilters.last(), QStringLiteral("文件(*.QVR)|*.QVR"));
+    EXPECT_EQ(ReadRecord(path, 1).Text(OpenedTime), QStringLiteral("2026/12/31 23:59:58"));
+    const ProjectRecord copy = ReadRecord(BackupPathFor(path), 1);
+    EXPECT_EQ(copy.Text(OpenedTime), QStringLiteral("2026/12/31 23:59:58"));
+    EXPECT_EQ(FileSize(BackupPathFor(path)), FileSize(path));
+    EXPECT_FALSE(QFileInfo(BackupPathFor(path)).permissions() & QFileDevice::WriteOwner);
+    ExpectConsistent(QStringLiteral("2(4),3"));
+}
+
+TEST_F(OpenTest, LockedProjectIsRefusedWithEachWordingAndChangesNothing)
+{
+    SmallProject();
+    const QString other = folder.file(QStringLiteral("Locked.QVR"));
+    ASSERT_TRUE(QFile::copy(path, other));
+    SetLock(other, 1);
+    const QByteArray before = folder.read(other);
+
+    EXPECT_FALSE(Open(other));
+    EXPECT_FALSE(OpenProjectFile(ctx, other, msg::LockedEnglish, msg::LockedEnglishTitle));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("登录用户名或密码错误!"));
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("提示"));
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Login user name or password error!"));
+    EXPECT_EQ(dialogs.messages[1].title, QStringLiteral("Hint"));
+    EXPECT_EQ(dialogs.messages[1].icon, common::MsgIcon::Exclamation);
+
+    EXPECT_EQ(folder.read(other), before);  // not stamped
+    EXPECT_FALSE(QFileInfo::exists(BackupPathFor(other)));
+    // The earlier project stays current, so edits keep reaching the file the view shows.
+    EXPECT_EQ(state.ProjectPath, path);
+    AddTopNode(ctx);
+    ExpectConsistent(QStringLiteral("2(4),3,5"));
+    EXPECT_EQ(folder.read(other), before);
+}
+
+TEST_F(OpenTest, DecliningTheOverwriteOfALockedProjectShowsTheEnglishRefusal)
+{
+    SmallProject();
+    SetLock(path, 1);
+    dialogs.fileAnswers = {path};
+    dialogs.messageAnswers = {common::MsgResult::No};
+    EXPECT_FALSE(CreatNewPro_Click(ctx));
+    EXPECT_EQ(dialogs.MessageTexts(), (QStringList{QStringLiteral("文件已存在，确定覆盖原文件吗？"),
+                                                   QStringLiteral("Login user name or password error!")}));
+    EXPECT_EQ(dialogs.messages[0].buttons, common::MsgButtons::YesNo);
+    EXPECT_EQ(ViewShape(tree), QStringLiteral("2(4),3"));  // declined: the tree is not cleared
+}
+
+TEST_F(OpenTest, OverwriteReplacesTheFileWithAnEmptyProject)
+{
+    SmallProject();
+    dialogs.fileAnswers = {path};
+    dialogs.messageAnswers = {common::MsgResult::Yes};
+    EXPECT_TRUE(CreatNewPro_Click(ctx));
+    EXPECT_EQ(FileSize(path), kRecordSize);
+    EXPECT_EQ(tree.Count(), 0);
+}
+
+TEST_F(OpenTest, ForeignFileEmptiesTheTreeAndLeavesNoProjectFileCurrent)
+{
+    SmallProject();
+    const QString foreign = folder.write(QStringLiteral("Foreign.QVR"), QByteArray(kRecordSize * 2, 'x'));
+    EXPECT_TRUE(Open(foreign));
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("文件类型不匹配！")});
+    EXPECT_EQ(tree.Count(), 0);
+    EXPECT_EQ(folder.read(foreign), QByteArray(kRecordSize * 2, 'x'));
+    EXPECT_FALSE(QFileInfo::exists(BackupPathFor(foreign)));
+    EXPECT_TRUE(state.ProjectPath.isEmpty());
+
+    // No tree edit can reach either file now.
+    const QByteArray earlier = folder.read(path);
+    AddTopNode(ctx);
+    EXPECT_EQ(folder.read(foreign), QByteArray(kRecordSize * 2, 'x'));
+    EXPECT_EQ(folder.read(path), earlier);
+    EXPECT_EQ(dialogs.MessageTexts().last(), msg::NoProjectFile);
+}
+
+TEST_F(OpenTest, AuthorTagDifferingOnlyInBlanksAndNulsIsAccepted)
+{
+    SmallProject();
+    ProjectRecord header = ReadRecord(path, 1);
+    QByteArray tag = common::ToCodePage(QStringLiteral(" 作者： Tal")) + QByteArray(1, '\0') + "oma";
+    tag = tag.leftJustified(20, ' ');
+    std::copy_n(tag.constData(), 20, header.bytes.begin() + 22);
+    WriteRecord(path, 1, header);
+    EXPECT_TRUE(Open(path));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(ViewShape(tree), QStringLiteral("2(4),3"));
+}
+
+TEST_F(OpenTest, ZeroLengthFileBecomesAnEmptyProject)
+{
+    const QString empty = folder.write(QStringLiteral("Zero.QVR"), QByteArray());
+    EXPECT_TRUE(Open(empty));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(state.ProjectOpen);
+    EXPECT_EQ(FileSize(empty), kRecordSize);
+    const ProjectRecord header = ReadRecord(empty, 1);
+    EXPECT_EQ(header.FirstNode(), -1);
+    EXPECT_EQ(header.Text(OpenedTime), kStamp);
+    EXPECT_TRUE(QFileInfo::exists(BackupPathFor(empty)));
+    AddTopNode(ctx);
+    path = empty;
+    ExpectConsistent(QStringLiteral("2"));
+}
+
+TEST_F(OpenTest, NodesLoadWithTitleExpandedStateAndImage)
+{
+    SmallProject();
+    ProjectRecord rec = ReadRecord(path, 3);
+    rec.SetText(Title, QStringLiteral("电源板"));
+    rec.SetInteger(at::Expanded, 0);
+    rec.SetLong(at::NodeImage, 2);
+    WriteRecord(path, 3, rec);
+    ASSERT_TRUE(Open(path));
+    const auto* node = tree.NodeByKey(NodeKey(3));
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(TreeView::NodeText(node), QStringLiteral("电源板"));
+    EXPECT_FALSE(node->isExpanded());
+    EXPECT_EQ(TreeView::NodeImage(node), 2);
+    EXPECT_TRUE(tree.NodeByKey(NodeKey(2))->isExpanded());
+}
+
+TEST_F(OpenTest, DefaultProjectOpensFromTheProgramFolderWhenPresent)
+{
+    EXPECT_FALSE(OpenDefaultProject(ctx, folder.path()));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(state.ProjectOpen);
+
+    path = folder.file(QStringLiteral("Config.QVR"));
+    SmallProject();
+    tree.ClearNodes();
+    EXPECT_TRUE(OpenDefaultProject(ctx, folder.path()));
+    EXPECT_EQ(ViewShape(tree), QStringLiteral("2(4),3"));
+    EXPECT_TRUE(QFileInfo::exists(folder.file(QStringLiteral("Config.QVR.Copy.QVR"))));
+
+    SetLock(path, 1);
+    EXPECT_FALSE(OpenDefaultProject(ctx, folder.path()));
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Login user name or password error!"));
+    EXPECT_EQ(dialogs.messages.back().title, QStringLiteral("Hint"));
+}
+
+TEST_F(OpenTest, AFullDiskIsReportedAndTheTreeStaysAsTheFileIs)
+{
+    SmallProject();
+    const QByteArray before = folder.read(path);
+    {
+        DiskFull full(FileSize(path));
+        AddTopNode(ctx);
+    }
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList{msg::FileError});
+    EXPECT_EQ(folder.read(path), before);
+    ExpectConsistent(QStringLiteral("2(4),3"));
+}
+
+TEST_F(OpenTest, AFailedStampIsReportedNotTakenAsSuccess)
+{
+    SmallProject();
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    if (QFileInfo(path).isWritable()) GTEST_SKIP() << "running with rights that ignore file permissions";
+    EXPECT_TRUE(Open(path));
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList{msg::FileError});
+    AddTopNode(ctx);
+    EXPECT_EQ(dialogs.MessageTexts().last(), msg::FileError);
+    EXPECT_EQ(ViewShape(tree), QStringLiteral("2(4),3"));
+}
+
+// Damaged files load what they safely can, report it, and never hang.
+class DamagedFileTest : public OpenTest {
+protected:
+    void Damage(int n, int offset, int32_t value)
+    {
+        ProjectRecord rec = ReadRecord(path, n);
+        rec.SetLong(offset, value);
+        WriteRecord(path, n, rec);
+    }
+
+    void ExpectLoaded(const QString& shape)
+    {
+        dialogs.messages.clear();
+        EXPECT_TRUE(Open(path));
+        EXPECT_EQ(dialogs.MessageTexts(), QStringList{msg::DamagedFile});
+        EXPECT_EQ(ViewShape(tree), shape);
+    }
+};
+
+TEST_F(DamagedFileTest, SiblingLinkLoopingBack)
+{
+    SmallProject();
+    Damage(3, at::NextRec, 2);
+    ExpectLoaded(QStringLiteral("2(4),3"));
+}
+
+TEST_F(DamagedFileTest, ChildLinkPointingAtItsAncestor)
+{
+    SmallProject();
+    Damage(4, at::ChildRec, 2);
+    ExpectLoaded(QStringLiteral("2(4),3"));
+}
+
+TEST_F(DamagedFileTest, RecordNumberBeyondTheFile)
+{
+    SmallProject();
+    Damage(3, at::NextRec, 99);
+    ExpectLoaded(QStringLiteral("2(4),3"));
+}
+
+TEST_F(DamagedFileTest, ParentKeyNamingNoLoadedNode)
+{
+    SmallProject();
+    ProjectRecord rec = ReadRecord(path, 4);
+    rec.SetFixed(ParentKey, NodeKey(77));
+    WriteRecord(path, 4, rec);
+    ExpectLoaded(QStringLiteral("2,3"));
+}
+
+TEST_F(DamagedFileTest, TruncatedLastRecordAndAddingAfterIt)
+{
+    SmallProject();
+    QFile f(path);
+    ASSERT_TRUE(f.resize(3 * kRecordSize + 100));  // record 4 cut short
+    ExpectLoaded(QStringLiteral("2,3"));
+    Select(2);
+    AddChildNode(ctx);  // takes the truncated record's place and repairs the link to it
+    ExpectConsistent(QStringLiteral("2(4),3"));
+}
+
+}  // namespace

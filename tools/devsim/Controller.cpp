@@ -1,0 +1,149 @@
+#include "Controller.h"
+
+#include "link/Commands.h"
+
+namespace devsim {
+
+using namespace devlink;
+
+namespace {
+
+constexpr uint8_t kOk = 0x00;
+constexpr uint8_t kRefused = 0x01;
+constexpr uint32_t kSettingsPagesSize = 2 * kPageSize;  // flash pages 10 and 11
+
+common::Bytes Status(uint8_t cmd, uint8_t status) { return {kFrameAddr, cmd, status}; }
+
+uint32_t Field32(const common::Bytes& frame, long at) { return common::ReadLE<uint32_t>(frame, at).value_or(0); }
+uint16_t Field16(const common::Bytes& frame, long at) { return common::ReadLE<uint16_t>(frame, at).value_or(0); }
+
+}  // namespace
+
+Controller::Controller(ControllerOptions options) : options_(std::move(options)) {}
+
+void Controller::Boot()
+{
+    if (auto stored = memory_.Read(kSettingsFlashAddr, kBootSettingsCopy)) memory_.Write(kSettingsRamAddr, *stored);
+}
+
+common::Bytes Controller::Handle(const common::Bytes& request)
+{
+    pageJustClosed_ = false;
+    const uint8_t cmd = request.at(1);
+    if (options_.refused.count(cmd)) return Status(cmd, kRefused);
+    switch (cmd) {
+    case CmdLinkQuery: return LinkQuery();
+    case CmdHandshake: return Handshake();
+    case CmdEnterDownload: return EnterDownload();
+    case CmdErasePage: return ErasePage(request);
+    case CmdWriteChunk: return WriteChunk(request);
+    case CmdClosePage: return ClosePage(request);
+    case CmdEraseSettings: return EraseSettings();
+    case CmdReadMemory: return ReadMemory(request);
+    case CmdWriteSettings: return WriteSettings(request);
+    case CmdQueryDisplay: return QueryDisplay();
+    default: return Status(cmd, kRefused);
+    }
+}
+
+common::Bytes Controller::LinkQuery() const { return Status(CmdLinkQuery, mode_); }
+
+common::Bytes Controller::Handshake() const
+{
+    if (!options_.chipId) return Status(CmdHandshake, 0x00);
+    common::Bytes reply = Status(CmdHandshake, 0x01);
+    reply.insert(reply.end(), options_.chipId->begin(), options_.chipId->end());
+    return reply;
+}
+
+common::Bytes Controller::EnterDownload()
+{
+    mode_ = ModeDownload;
+    openPage_.reset();
+    return Status(CmdEnterDownload, kOk);
+}
+
+// 05: 00, page address (32-bit), page number.
+common::Bytes Controller::ErasePage(const common::Bytes& request)
+{
+    const uint32_t address = Field32(request, 3);
+    const bool aligned = (address - kFlashStart) % kPageSize == 0;
+    if (mode_ != ModeDownload || !aligned || !memory_.EraseFlash(address, kPageSize)) {
+        openPage_.reset();
+        return Status(CmdErasePage, kRefused);
+    }
+    openPage_ = address;
+    return Status(CmdErasePage, kOk);
+}
+
+// 07: 00, position in the page (16-bit), length (16-bit), data.
+common::Bytes Controller::WriteChunk(const common::Bytes& request)
+{
+    const uint16_t position = Field16(request, 3);
+    const uint16_t length = Field16(request, 5);
+    if (mode_ != ModeDownload || !openPage_ || position + length > kPageSize)
+        return Status(CmdWriteChunk, kRefused);
+    const common::Bytes data(request.begin() + 7, request.begin() + 7 + length);
+    return Status(CmdWriteChunk, memory_.Write(*openPage_ + position, data) ? kOk : kRefused);
+}
+
+// 09: flag (A7 on the image's last page), image offset (32-bit), page number.
+common::Bytes Controller::ClosePage(const common::Bytes& request)
+{
+    if (mode_ != ModeDownload || !openPage_) return Status(CmdClosePage, kRefused);
+    openPage_.reset();
+    pageJustClosed_ = true;
+    if (request.at(2) == kLastPageFlag) mode_ = ModeRun;  // the new program starts
+    return Status(CmdClosePage, kOk);
+}
+
+common::Bytes Controller::EraseSettings()
+{
+    memory_.EraseFlash(kSettingsFlashAddr, kSettingsPagesSize);
+    return Status(CmdEraseSettings, kOk);
+}
+
+// F4: address (32-bit), length (16-bit). Reply: address, length, the bytes read.
+common::Bytes Controller::ReadMemory(const common::Bytes& request)
+{
+    const uint32_t address = Field32(request, 2);
+    const uint16_t length = Field16(request, 6);
+    if (address < options_.displayAddr + 4 && address + length > options_.displayAddr) AdvanceDisplay();
+    common::Bytes reply{kFrameAddr, CmdReadMemory};
+    reply.insert(reply.end(), request.begin() + 2, request.begin() + 8);
+    if (auto data = memory_.Read(address, length)) reply.insert(reply.end(), data->begin(), data->end());
+    return reply;
+}
+
+// F5: RAM address (32-bit), length (16-bit), flag (AA: store in flash too), data.
+common::Bytes Controller::WriteSettings(const common::Bytes& request)
+{
+    const uint32_t address = Field32(request, 2);
+    const uint16_t length = Field16(request, 6);
+    const common::Bytes data(request.begin() + 9, request.begin() + 9 + length);
+    bool stored = memory_.Write(address, data);
+    if (stored && request.at(8) == kSaveSettingsFlag) {
+        stored = memory_.EraseFlash(kSettingsFlashAddr, kPageSize) && memory_.Write(kSettingsFlashAddr, data);
+    }
+    return Status(CmdWriteSettings, stored ? kOk : kRefused);
+}
+
+// FF: the display block's address in bytes 2..5.
+common::Bytes Controller::QueryDisplay() const
+{
+    common::Bytes reply{kFrameAddr, CmdQueryDisplay, 0, 0, 0, 0};
+    common::WriteLE<uint32_t>(reply, 2, options_.displayAddr);
+    return reply;
+}
+
+// The running board's values change between reads: a counter and three times it.
+void Controller::AdvanceDisplay()
+{
+    ++displayCount_;
+    common::Bytes values;
+    common::AppendLE<uint16_t>(values, displayCount_);
+    common::AppendLE<uint16_t>(values, static_cast<uint16_t>(displayCount_ * 3));
+    memory_.Write(options_.displayAddr, values);
+}
+
+}  // namespace devsim

@@ -1,0 +1,56 @@
+#pragma once
+// The stand-in controller: answers each request of the command table like the board.
+
+#include "MemoryMap.h"
+
+#include <optional>
+#include <set>
+
+namespace devsim {
+
+constexpr uint32_t kDefaultDisplayAddr = 0x20000400;
+constexpr size_t kBootSettingsCopy = 480;  // setting bytes copied from flash to RAM at start
+
+struct ControllerOptions {
+    std::optional<common::Bytes> chipId = common::Bytes{0x35, 0x00, 0x47, 0x00, 0x13, 0x51,
+                                                        0x33, 0x30, 0x38, 0x37, 0x35, 0x32};
+    uint32_t displayAddr = kDefaultDisplayAddr;
+    std::set<uint8_t> refused;  // commands answered with a non-zero status and no data
+};
+
+class Controller {
+public:
+    explicit Controller(ControllerOptions options);
+
+    // Copies the stored settings into RAM, as the board does when it starts.
+    void Boot();
+    // The reply to a whole request, without its CRC.
+    common::Bytes Handle(const common::Bytes& request);
+
+    MemoryMap& Memory() { return memory_; }
+    uint8_t Mode() const { return mode_; }
+    // True when the last request closed a page.
+    bool PageJustClosed() const { return pageJustClosed_; }
+
+private:
+    common::Bytes LinkQuery() const;
+    common::Bytes Handshake() const;
+    common::Bytes EnterDownload();
+    common::Bytes ErasePage(const common::Bytes& request);
+    common::Bytes WriteChunk(const common::Bytes& request);
+    common::Bytes ClosePage(const common::Bytes& request);
+    common::Bytes EraseSettings();
+    common::Bytes ReadMemory(const common::Bytes& request);
+    common::Bytes WriteSettings(const common::Bytes& request);
+    common::Bytes QueryDisplay() const;
+    void AdvanceDisplay();
+
+    ControllerOptions options_;
+    MemoryMap memory_;
+    uint8_t mode_ = 2;  // 1 download, 2 run, 3 stop
+    std::optional<uint32_t> openPage_;
+    bool pageJustClosed_ = false;
+    uint16_t displayCount_ = 0;
+};
+
+}  // namespace devsim

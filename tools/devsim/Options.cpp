@@ -1,0 +1,80 @@
+#include "Options.h"
+
+#include <stdexcept>
+
+namespace devsim {
+
+const char* const kUsage =
+    "usage: devsim [options]\n"
+    "Stand-in controller on a pseudo-terminal; prints the device path on the first line.\n"
+    "  --link PATH          create a symlink PATH to the device (e.g. ports/COM1)\n"
+    "  --chip-id HEX        12-byte chip ID as 24 hex digits\n"
+    "  --no-id              answer the handshake without a chip ID\n"
+    "  --display-addr HEX   address of the display block (default 20000400)\n"
+    "  --settings PATH      stored setting block (flash 0x08002800)\n"
+    "  --image PATH         flash contents from 0x08002000\n"
+    "  --flash-out PATH     dump the 64 KB flash (from 0x08000000) after each page close and at exit\n"
+    "  --refuse HEX         answer this command with status 01 and no data (repeatable)\n"
+    "  --silent-after N     answer only the first N requests\n"
+    "  --bad-crc            spoil the CRC of every reply\n"
+    "  --split-reply        send each reply in two pieces\n"
+    "  --split-pause-ms MS  silence between the two pieces (default 200)\n"
+    "  --once               exit when the other side closes the device\n";
+
+namespace {
+
+uint8_t HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
+    if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
+    throw std::invalid_argument(std::string("not a hex digit: ") + c);
+}
+
+common::Bytes HexBytes(const std::string& text, size_t count)
+{
+    if (text.size() != 2 * count) throw std::invalid_argument("expected " + std::to_string(2 * count) + " hex digits");
+    common::Bytes bytes;
+    for (size_t i = 0; i < text.size(); i += 2) bytes.push_back(static_cast<uint8_t>(HexDigit(text[i]) << 4 | HexDigit(text[i + 1])));
+    return bytes;
+}
+
+unsigned long HexNumber(const std::string& text)
+{
+    size_t used = 0;
+    const unsigned long value = std::stoul(text, &used, 16);
+    if (used != text.size()) throw std::invalid_argument("not a hex number: " + text);
+    return value;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::invalid_argument(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") return std::nullopt;
+        else if (arg == "--link") options.linkPath = value();
+        else if (arg == "--chip-id") options.controller.chipId = HexBytes(value(), 12);
+        else if (arg == "--no-id") options.controller.chipId.reset();
+        else if (arg == "--display-addr") options.controller.displayAddr = static_cast<uint32_t>(HexNumber(value()));
+        else if (arg == "--settings") options.settingsFile = value();
+        else if (arg == "--image") options.imageFile = value();
+        else if (arg == "--flash-out") options.flashOut = value();
+        else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));
+        else if (arg == "--silent-after") options.silentAfter = std::stol(value());
+        else if (arg == "--bad-crc") options.badCrc = true;
+        else if (arg == "--split-reply") options.splitReply = true;
+        else if (arg == "--split-pause-ms") options.splitPauseMs = std::stoi(value());
+        else if (arg == "--once") options.once = true;
+        else throw std::invalid_argument("unknown option " + arg);
+    }
+    return options;
+}
+
+}  // namespace devsim

@@ -1,0 +1,29 @@
+#pragma once
+// Command line of the stand-in controller.
+
+#include "Controller.h"
+
+#include <optional>
+#include <string>
+
+namespace devsim {
+
+struct Options {
+    ControllerOptions controller;
+    std::string linkPath;                 // --link: a symlink to the slave device
+    std::string flashOut;                 // --flash-out: flash dump after every page close and at exit
+    std::string settingsFile;             // --settings: stored setting block at 0x08002800
+    std::string imageFile;                // --image: flash contents from 0x08002000
+    std::optional<long> silentAfter;      // --silent-after N: answer only the first N requests
+    bool badCrc = false;                  // --bad-crc: spoil the CRC of every reply
+    bool splitReply = false;              // --split-reply: each reply in two pieces
+    int splitPauseMs = 200;               // --split-pause-ms: silence between the pieces
+    bool once = false;                    // --once: exit when the tool closes its end
+};
+
+extern const char* const kUsage;
+
+// Throws std::invalid_argument with a message for a bad command line; nullopt for --help.
+std::optional<Options> ParseOptions(int argc, char** argv);
+
+}  // namespace devsim
