@@ -44,11 +44,9 @@ QString PortDevicePath(int port, const QString& portsFolder, const QString& devi
     if (port < 1) return {};
     if (!portsFolder.isEmpty()) {
         const QFileInfo named(QDir(portsFolder).filePath(name));
-        // A link is followed to the device it names; a dangling link names nothing.
-        if (named.isSymLink() || named.exists()) {
-            const QString target = named.canonicalFilePath();
-            if (!target.isEmpty()) return target;
-        }
+        // A link is followed to the device it names. A dangling link names nothing: the
+        // user meant that device, not whichever serial device the number would pick.
+        if (named.isSymLink() || named.exists()) return named.canonicalFilePath();
     }
     const QStringList devices = NumberedSerialDevices(deviceFolder);
     return port <= devices.size() ? devices.at(port - 1) : QString();

@@ -3,7 +3,7 @@
 //
 // On Windows it is COMn itself. Elsewhere:
 //   1. a link or file named "COMn" in the ports folder (tests and demos point a number
-//      at a pseudo-terminal this way);
+//      at a pseudo-terminal this way); a dangling link names no device;
 //   2. otherwise the n-th serial device of the device folder, USB adapters first:
 //      ttyUSB*, then ttyACM*, then ttyS*, each group in numeric order.
 // An empty text when the number names no device.

@@ -52,8 +52,11 @@ void QtSerialPort::SetInBufferSize(int bytes)
 
 void QtSerialPort::ClearOutBuffer()
 {
+    // Only bytes still waiting in this object are dropped. Bytes already handed to the
+    // driver are on their way: send-done follows that hand-over, not the last bit on
+    // the line, and flushing the driver then would cut the request short.
     unsentBytes_ = 0;
-    if (port_.isOpen()) port_.clear(QSerialPort::Output);
+    if (port_.isOpen() && port_.bytesToWrite() > 0) port_.clear(QSerialPort::Output);
 }
 
 void QtSerialPort::ClearInBuffer()

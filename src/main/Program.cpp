@@ -17,7 +17,11 @@ common::AppEnvironment ProgramEnvironment()
     common::AppEnvironment env;
     env.programFolder = QCoreApplication::applicationDirPath();
     env.portsFolder = env.programFolder + QStringLiteral("/ports");
+#ifdef Q_OS_WIN
+    env.recordFolder = QStringLiteral("D:/ProRecord(M0)");
+#else
     env.recordFolder = QDir::homePath() + QStringLiteral("/ProRecord(M0)");
+#endif
     return env;
 }
 

@@ -6,6 +6,7 @@
 #include "link/LinkExchange.h"
 #include "link/ProgramCommands.h"
 #include "main/HintFilter.h"
+#include "params/GridEditor.h"
 #include "project/NodePanel.h"
 #include "project/TreeCommands.h"
 
@@ -33,9 +34,12 @@ ViewForm::~ViewForm()
     MBMC_.OnComm = nullptr;
     // The controls' event filters are taken off before the controls go, so that no filter
     // sees a control that is half destroyed.
-    const QList<QObject*> filters{static_cast<QObject*>(treeCommands_), nodePanel_, pictureMouse_, hints_};
-    for (QWidget* control : findChildren<QWidget*>())
-        for (QObject* filter : filters) control->removeEventFilter(filter);
+    const QList<QObject*> filters{static_cast<QObject*>(treeCommands_), nodePanel_, gridEditor_,
+                                  pictureMouse_, hints_};
+    for (QObject* filter : filters) {
+        removeEventFilter(filter);
+        for (QWidget* control : findChildren<QWidget*>()) control->removeEventFilter(filter);
+    }
     qDeleteAll(filters);
 }
 

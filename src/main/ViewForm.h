@@ -34,6 +34,7 @@ class ImageFileCommands;
 }
 namespace params {
 class FlexGrid;
+class GridEditor;
 }
 namespace project {
 class TreeView;
@@ -192,6 +193,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Layout (ViewFormLayout.cpp).
@@ -226,6 +228,7 @@ private:
     void WireSubsystems();
     void WireLink();
     void WireProgramming();
+    void WireGridEditor();
     void WireProject();
     void WireHiddenFileCommands();
     void SaveSelectedNode();
@@ -242,6 +245,7 @@ private:
     std::unique_ptr<devlink::ChipProgrammer> programmer_;
     std::unique_ptr<devlink::ProgramCommands> programCommands_;
     std::unique_ptr<image::ImageFileCommands> imageFileCommands_;
+    params::GridEditor* gridEditor_ = nullptr;
     project::NodePanel* nodePanel_ = nullptr;
     project::TreeCommands* treeCommands_ = nullptr;
     bool endingWithoutRecord_ = false;

@@ -123,6 +123,13 @@ void ViewForm::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
+// The frame's size is known once the window is shown.
+void ViewForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    Form_Resize();
+}
+
 void ViewForm::Form_Resize()
 {
     if (resizing_) return;

@@ -105,9 +105,10 @@ void ViewForm::OpenPort()
     devlink::ApplyOpenProperties(MBMC_, *portNumber, settings);
 
     if (MBMC_.PortOpen()) {
-        // The control raises no error here, so the pending error number is always 0.
-        dialogs_.Message(QStringLiteral("Cann't connect to COM3,The Error No. is0"), QString(),
-                         common::MsgIcon::None, common::MsgButtons::Ok);
+        // Names the port that was asked for. The control raised no error on the way here,
+        // so the pending error number is 0.
+        dialogs_.Message(QStringLiteral("Cann't connect to COM%1,The Error No. is0").arg(*portNumber),
+                         QString(), common::MsgIcon::None, common::MsgButtons::Ok);
         SetLamp(kLampRefused);
         return;
     }

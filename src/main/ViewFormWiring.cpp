@@ -12,6 +12,7 @@
 #include "link/ProgramCommands.h"
 #include "link/SerialPort.h"
 #include "params/FlexGrid.h"
+#include "params/GridEditor.h"
 #include "project/NodePanel.h"
 #include "project/ProjectFiles.h"
 #include "project/TreeCommands.h"
@@ -29,6 +30,7 @@ void ViewForm::WireSubsystems()
 {
     WireLink();
     WireProgramming();
+    WireGridEditor();
     WireProject();
     WireHiddenFileCommands();
 }
@@ -54,6 +56,20 @@ void ViewForm::WireProgramming()
         state_.engine, *programmer_, state_.image, state_.params, MBMC_, *this, dialogs_, env_);
     connect(Command3, &QPushButton::clicked, this, [this] { programCommands_->Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { programCommands_->Command4_Click(); });
+}
+
+void ViewForm::WireGridEditor()
+{
+    params::GridEditorControls controls;
+    controls.settingGrid = MSFG[0];
+    controls.displayGrid = MSFG[1];
+    controls.editor = InPutTxt_0;
+    controls.valueList = MSFGList;
+    controls.mainWindow = this;
+    params::GridEditorCallbacks callbacks;
+    callbacks.setHintText = [this](const QString& text) { SB->SetPanel(3, text); };
+    callbacks.enableStoreMenu = [this] { SetMenuImg4Enabled(true); };
+    gridEditor_ = new params::GridEditor(controls, state_.params, dialogs_, callbacks, this);
 }
 
 void ViewForm::WireProject()

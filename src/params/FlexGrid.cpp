@@ -69,6 +69,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(2, 2, parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(false);
+    setTabKeyNavigation(false);  // Tab moves the focus on to the next control
     setFont(GridFont());
     setItemDelegate(new FlexCellDelegate(this));
     setMouseTracking(true);
@@ -119,15 +120,25 @@ int FlexGrid::Col() const { return currentColumn() < 0 ? 0 : currentColumn(); }
 bool FlexGrid::SetRow(int row)
 {
     if (row < 0 || row >= rowCount()) return false;
-    setCurrentCell(row, Col() < columnCount() ? Col() : 0);
+    MoveCurrentCell(row, Col() < columnCount() ? Col() : 0);
     return true;
 }
 
 bool FlexGrid::SetCol(int col)
 {
     if (col < 0 || col >= columnCount()) return false;
-    setCurrentCell(Row() < rowCount() ? Row() : 0, col);
+    MoveCurrentCell(Row() < rowCount() ? Row() : 0, col);
     return true;
+}
+
+void FlexGrid::MoveCurrentCell(int row, int col)
+{
+    // Setting the current cell from code leaves the grid scrolled as it is; only the
+    // keys and the mouse bring the current cell into view.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentCell(row, col);
+    setAutoScroll(scrolls);
 }
 
 bool FlexGrid::IsCell(int row, int col) const

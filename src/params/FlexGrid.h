@@ -133,6 +133,7 @@ protected:
 
 private:
     bool IsCell(int row, int col) const;
+    void MoveCurrentCell(int row, int col);
     QTableWidgetItem* CellItem(int row, int col);
     QTableWidgetItem* CurrentItem();
     const QTableWidgetItem* CurrentItemOrNull() const;

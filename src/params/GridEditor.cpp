@@ -7,9 +7,7 @@
 #include "params/ParamValues.h"
 #include "params/ProtoRows.h"
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QWheelEvent>
 
 namespace params {
 namespace {
@@ -17,7 +15,6 @@ namespace {
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
 constexpr int kKeyEscape = 27;
-constexpr int kWheelNotch = 120;
 constexpr int kListOverlap = 20;  // twips the list overlaps the cell's edge
 
 bool IsAllowedEditorKey(int keyAscii)
@@ -34,6 +31,7 @@ int KeyAsciiOf(const QKeyEvent& key)
     case Qt::Key_Return:
     case Qt::Key_Enter: return kKeyEnter;
     case Qt::Key_Escape: return kKeyEscape;
+    case Qt::Key_Delete: return -1;  // edits the text without typing a character
     default: break;
     }
     if (key.text().isEmpty()) {
@@ -45,12 +43,6 @@ int KeyAsciiOf(const QKeyEvent& key)
     return key.text().at(0).unicode();
 }
 
-void PostKey(QWidget* target, Qt::Key key)
-{
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
-}
-
 }  // namespace
 
 GridEditor::GridEditor(const GridEditorControls& controls, ParamState& state, common::Dialogs& dialogs,
@@ -60,10 +52,10 @@ GridEditor::GridEditor(const GridEditorControls& controls, ParamState& state, co
       displayGrid_(controls.displayGrid),
       editor_(controls.editor),
       list_(controls.valueList),
-      mainWindow_(controls.mainWindow),
       state_(state),
       dialogs_(dialogs),
-      callbacks_(std::move(callbacks))
+      callbacks_(std::move(callbacks)),
+      wheelHook_(controls.mainWindow, controls.settingGrid)
 {
     ConnectGrid(grid_, 0);
     ConnectGrid(displayGrid_, 1);
@@ -73,7 +65,6 @@ GridEditor::GridEditor(const GridEditorControls& controls, ParamState& state, co
 
 GridEditor::~GridEditor()
 {
-    RemoveWheelHook();
     if (editor_) editor_->removeEventFilter(this);
 }
 
@@ -99,6 +90,12 @@ void GridEditor::MSFG_DblClick(int index)
     if (index != 0 || grid_->Col() != kValueColumn || grid_->Row() < 1) return;
     // A row the setting table does not describe (no table loaded) has nothing to edit.
     if (static_cast<size_t>(grid_->Row()) >= state_.SetTable.size()) return;
+    const ProtoRowRecord& row = state_.SetTable[static_cast<size_t>(grid_->Row())];
+    if (row.Offset >= 1 && !ValueInsideBuffer(row, state_.SetData.size())) {
+        // The table places this value beyond the setting block: nothing could be stored.
+        ShowProtocolError();
+        return;
+    }
     editRow_ = grid_->Row();
     editCol_ = grid_->Col();
     LayEditorOverCell();
@@ -194,8 +191,7 @@ bool GridEditor::PassesRangeChecks(const QString& text, const ProtoRowRecord& ro
 {
     const QStringList limits = SplitLiteral(row.Options, kListSeparator);
     if (limits.size() != 2) {
-        dialogs_.Message(QStringLiteral("解析协议错误！"), QStringLiteral("警告！"), common::MsgIcon::Exclamation,
-                         common::MsgButtons::Ok);
+        ShowProtocolError();
         return false;
     }
     const QString outOfRange = QStringLiteral("设置超出范围，有效范围：");
@@ -215,6 +211,12 @@ bool GridEditor::PassesRangeChecks(const QString& text, const ProtoRowRecord& ro
         return false;
     }
     return true;
+}
+
+void GridEditor::ShowProtocolError()
+{
+    dialogs_.Message(QStringLiteral("解析协议错误！"), QStringLiteral("警告！"), common::MsgIcon::Exclamation,
+                     common::MsgButtons::Ok);
 }
 
 void GridEditor::MarkCommittedText(const QString& text)
@@ -255,35 +257,12 @@ void GridEditor::MSFG_MouseMove(int index, int /*button*/, int /*shift*/, int /*
 
 void GridEditor::MSFG_GotFocus(int index)
 {
-    if (index == 0) InstallWheelHook();
+    if (index == 0) wheelHook_.Install();
 }
 
 void GridEditor::MSFG_LostFocus(int index)
 {
-    if (index == 0) RemoveWheelHook();
-}
-
-void GridEditor::InstallWheelHook()
-{
-    if (hooked_ || !mainWindow_) return;
-    mainWindow_->installEventFilter(this);
-    hooked_ = true;
-}
-
-void GridEditor::RemoveWheelHook()
-{
-    if (!hooked_) return;
-    if (mainWindow_) mainWindow_->removeEventFilter(this);
-    hooked_ = false;
-}
-
-void GridEditor::PageOnWheelNotch(const QWheelEvent& wheel)
-{
-    const bool bare = wheel.modifiers() == Qt::NoModifier && wheel.buttons() == Qt::NoButton &&
-                      wheel.angleDelta().x() == 0;
-    if (!bare) return;
-    if (wheel.angleDelta().y() == -kWheelNotch) PostKey(grid_, Qt::Key_PageDown);
-    else if (wheel.angleDelta().y() == kWheelNotch) PostKey(grid_, Qt::Key_PageUp);
+    if (index == 0) wheelHook_.Remove();
 }
 
 bool GridEditor::HandleEditorKey(const QKeyEvent& key)
@@ -298,9 +277,7 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == editor_ && event->type() == QEvent::KeyPress)
         return HandleEditorKey(static_cast<const QKeyEvent&>(*event));
-    if (hooked_ && watched == mainWindow_ && event->type() == QEvent::Wheel)
-        PageOnWheelNotch(static_cast<const QWheelEvent&>(*event));
-    return false;  // the window still gets every event
+    return false;
 }
 
 }  // namespace params

@@ -9,6 +9,8 @@
 
 #include "common/Dialogs.h"
 #include "params/FlexGrid.h"
+#include "params/GridColors.h"
+#include "params/GridWheelHook.h"
 #include "params/ParamTypes.h"
 
 #include <QLineEdit>
@@ -32,9 +34,9 @@ struct GridEditorCallbacks {
 };
 
 // Colours of committed values and of the value list's rows.
-inline constexpr int32_t kChangedValueColor = 250;                          // RGB(250, 0, 0)
-inline constexpr int32_t kUnchangedValueColor = 0;                          // RGB(0, 0, 0)
-inline constexpr int32_t kChoiceBackColor = 150 | (100 << 8) | (100 << 16);  // RGB(150, 100, 100)
+inline constexpr int32_t kChangedValueColor = RGB(250, 0, 0);
+inline constexpr int32_t kUnchangedValueColor = RGB(0, 0, 0);
+inline constexpr int32_t kChoiceBackColor = RGB(150, 100, 100);
 
 class GridEditor : public QObject {
     Q_OBJECT
@@ -55,7 +57,7 @@ public:
 
     int EditRow() const { return editRow_; }
     int EditCol() const { return editCol_; }
-    bool WheelHookInstalled() const { return hooked_; }
+    bool WheelHookInstalled() const { return wheelHook_.Installed(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,11 +71,9 @@ private:
     void CommitTypedValue();
     bool PassesRangeChecks(const QString& text, const ProtoRowRecord& row);
     void ReselectEditorText();
+    void ShowProtocolError();
     void MarkCommittedText(const QString& text);
     void HideEditorAndList();
-    void InstallWheelHook();
-    void RemoveWheelHook();
-    void PageOnWheelNotch(const QWheelEvent& wheel);
     bool HandleEditorKey(const QKeyEvent& key);
     const ProtoRowRecord* EditedRecord() const;
 
@@ -81,10 +81,10 @@ private:
     FlexGrid* displayGrid_;
     QPointer<QLineEdit> editor_;
     FlexGrid* list_;
-    QPointer<QWidget> mainWindow_;
     ParamState& state_;
     common::Dialogs& dialogs_;
     GridEditorCallbacks callbacks_;
+    GridWheelHook wheelHook_;
 
     int editRow_ = 0;
     int editCol_ = 0;
@@ -93,7 +93,6 @@ private:
     int editorTop_ = 0;
     int editorWidth_ = 0;
     int editorHeight_ = 0;
-    bool hooked_ = false;
 };
 
 }  // namespace params

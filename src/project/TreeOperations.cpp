@@ -62,7 +62,22 @@ bool AppendTopLevel(const ProjectContext& ctx, RecordFile& file, ProjectRecord& 
     return file.Write(1, header);
 }
 
-// Takes record `r` (held in `rec`) out of its chain, fixing its neighbours, its parent
+// Writes `node` (record `n`) as the last child of record `p`.
+bool AppendChild(RecordFile& file, ProjectRecord& node, int32_t n, int32_t p)
+{
+    ProjectRecord parent;
+    if (!file.Read(p, parent)) return false;
+    // A child link that leaves the file counts as no children, as it loaded.
+    const int32_t firstChild = file.HoldsNode(parent.ChildRec()) ? parent.ChildRec() : 0;
+    const int32_t last = firstChild != 0 ? file.FindLastSibling(firstChild) : 0;
+    if (file.Failed()) return false;
+    SetLinks(node, p, last != 0 ? last : -1, 0, parent.NodeKey());
+    if (!file.Write(n, node)) return false;
+    if (last != 0) return UpdateRecord(file, last, [n](ProjectRecord& l) { l.SetLong(at::NextRec, n); });
+    return UpdateRecord(file, p, [n](ProjectRecord& r) { r.SetLong(at::ChildRec, n); });
+}
+
+// Takes the node record `rec` out of its chain, fixing its neighbours, its parent
 // or the header.
 bool Unlink(const ProjectContext& ctx, RecordFile& file, const ProjectRecord& rec)
 {
@@ -145,29 +160,17 @@ void AddChildNode(const ProjectContext& ctx)
         if (file.Failed()) return;
         ProjectRecord& node = ctx.state.NodeRec;
         BuildNewNode(node, n, NewSettings::ClearFirstByteOnly);
-        TreeView::Node* added = nullptr;
         if (!selected) {
             if (!AppendTopLevel(ctx, file, node, n)) return;
-            added = ctx.tree.AddNode(QString(), TreeView::Relationship::Child, node.NodeKey(), node.Text(Title));
+            TreeView::Node* added =
+                ctx.tree.AddNode(QString(), TreeView::Relationship::Child, node.NodeKey(), node.Text(Title));
+            ShowNewNode(ctx, added);
             ctx.tree.SetSelected(added);
-        } else {
-            const int32_t p = RecordOf(selected);
-            ProjectRecord parent;
-            if (!file.Read(p, parent)) return;
-            // A child link that leaves the file counts as no children, as it loaded.
-            const int32_t firstChild = file.HoldsNode(parent.ChildRec()) ? parent.ChildRec() : 0;
-            const int32_t last = firstChild != 0 ? file.FindLastSibling(firstChild) : 0;
-            if (file.Failed()) return;
-            SetLinks(node, p, last != 0 ? last : -1, 0, parent.NodeKey());
-            if (!file.Write(n, node)) return;
-            const bool linked =
-                last != 0 ? UpdateRecord(file, last, [n](ProjectRecord& l) { l.SetLong(at::NextRec, n); })
-                          : UpdateRecord(file, p, [n](ProjectRecord& r) { r.SetLong(at::ChildRec, n); });
-            if (!linked) return;
-            added = ctx.tree.AddNode(TreeView::KeyOf(selected), TreeView::Relationship::Child, node.NodeKey(),
-                                     node.Text(Title));
+            return;
         }
-        ShowNewNode(ctx, added);
+        if (!AppendChild(file, node, n, RecordOf(selected))) return;
+        ShowNewNode(ctx, ctx.tree.AddNode(TreeView::KeyOf(selected), TreeView::Relationship::Child,
+                                          node.NodeKey(), node.Text(Title)));
     });
 }
 

@@ -7,6 +7,12 @@
 
 #include "common/LittleEndian.h"
 #include "params/FlexGrid.h"
+#include "project/ProjectFiles.h"
+#include "project/RecordFile.h"
+#include "project/TreeOperations.h"
+#include "project/TreeView.h"
+
+#include <QLineEdit>
 
 #include <QLabel>
 
@@ -131,10 +137,43 @@ TEST_F(WindowPictureMenuTest, StoreStampsTheBlockAndHidesTheFrame)
     state.engine.Request(devlink::OpProgram);  // the store has no programming guard
     form.MenuImg[4]->setEnabled(true);
     Click(form.MenuImg[4]);
+    // No node is selected: the store says so itself, and the status still tells the stamp.
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！", "请选择对象!"}));
     EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
     EXPECT_NE(state.params.SetData[28] | state.params.SetData[29], 0);
     EXPECT_TRUE(form.Shape2->isHidden());
     EXPECT_FALSE(form.MenuImg[4]->isEnabled());
+}
+
+TEST_F(WindowPictureMenuTest, StoreWritesTheSettingsAndRemarksIntoTheSelectedNode)
+{
+    auto& form = Load();
+    const project::ProjectContext context{state.project, *form.TreeView, dialogs};
+    const QString path = programFolder.file("Work.QVR");
+    ASSERT_TRUE(project::CreateProjectFile(context, path));
+    ASSERT_TRUE(project::OpenProjectFile(context, path, "locked", "Hint"));
+    project::AddTopNode(context);
+    ASSERT_EQ(form.TreeView->Count(), 1);
+    form.TreeView->SetSelected(form.TreeView->NodeAt(1));
+    dialogs.messages.clear();
+
+    GiveStampableSettings();
+    state.params.SetData[50] = 0x77;
+    static_cast<QLineEdit*>(form.NotesTxt[6])->setText("R1");
+    form.MenuImg[4]->setEnabled(true);
+    Click(form.MenuImg[4]);
+
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！"}));
+    EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
+    project::RecordFile file(path, project::RecordFile::Mode::Read);
+    project::ProjectRecord node;
+    ASSERT_TRUE(file.Read(project::KeyToRecordNo(project::TreeView::KeyOf(form.TreeView->NodeAt(1))), node));
+    EXPECT_EQ(node.Text(project::RemarkInfo), "R1");
+    common::Bytes stored(61, 0);
+    node.LoadSettings(stored, 60);
+    EXPECT_EQ(stored[50], 0x77);
+    EXPECT_EQ(stored[28], state.params.SetData[28]);
+    EXPECT_EQ(stored[29], state.params.SetData[29]);
 }
 
 TEST_F(WindowPictureMenuTest, StoreOfABlockWithAWrongLengthSaysOnlyTheRemarksWereSaved)

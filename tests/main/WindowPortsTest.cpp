@@ -100,13 +100,26 @@ TEST_F(WindowPortsTest, OpenFailuresShowSerialPortErrorAndLeaveThePortClosed)
     }
 }
 
+TEST_F(WindowPortsTest, ACloseThatFailsIsReportedAndKeepsTheOpenState)
+{
+    auto& form = Load();
+    form.Command2_Click();
+    port.failClose = true;
+    form.Command2_Click();
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Serial port error！"}));
+    EXPECT_EQ(form.Command2->text(), "CloseUart");
+    EXPECT_EQ(form.Shape1->FillColor(), QColor(0, 255, 0));
+}
+
 TEST_F(WindowPortsTest, APortAlreadyOpenIsReportedWithoutIconUnderTheDefaultTitle)
 {
     auto& form = Load();
     port.open = true;
+    form.ComboSet[0]->setCurrentText("COM12");
     form.Command2_Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Cann't connect to COM3,The Error No. is0");
+    // The message names the port asked for, not always COM3.
+    EXPECT_EQ(dialogs.messages[0].text, "Cann't connect to COM12,The Error No. is0");
     EXPECT_EQ(dialogs.messages[0].title, "");
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::None);
     EXPECT_EQ(form.Command2->text(), "OpenUart");

@@ -71,6 +71,7 @@ struct Editing : ::testing::Test {
         list->SetCols(1);
         list->hide();
         editor->hide();
+        grid->raise();  // the setting grid in front of the display grid at the same place
 
         state.SetData.assign(65, 0);
         state.SetTable.assign(31, params::NewProtoRow());
@@ -128,8 +129,10 @@ struct Editing : ::testing::Test {
         const QPointF at(10, 10);
         QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
                           Qt::NoScrollPhase, false);
-        QSpontaneKeyEvent::setSpontaneous(&wheel);  // delivered as from the platform, so it propagates
-        QApplication::sendEvent(target, &wheel);
+        // Delivered as from the platform (sendEvent would make it a synthetic one), so it goes
+        // on to the parents that the widget under the mouse leaves it to.
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(target, &wheel);
         QCoreApplication::processEvents();
     }
 };
@@ -139,23 +142,49 @@ struct Editing : ::testing::Test {
 TEST_F(Editing, DoubleClickOpensOnlyOnAValueCellOfTheSettingGrid)
 {
     DoubleClick(grid, 0, 3);
+    EXPECT_EQ(grid->Row(), 0);
     DoubleClick(grid, 1, 2);
+    EXPECT_EQ(grid->Col(), 2);
     displayGrid->raise();
     DoubleClick(displayGrid, 1, 3);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_FALSE(list->isVisible());
 }
 
+TEST_F(Editing, RowsWithoutATableRecordOpenNothing)
+{
+    state.SetTable.resize(2);  // the grid has more rows than the table describes
+    DoubleClick(grid, 5, 3);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    state.SetTable.clear();  // no table loaded at all
+    DoubleClick(grid, 1, 3);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Editing, RowPlacedBeyondTheSettingBlockOpensNothing)
+{
+    state.SetTable[1].Offset = 66;  // byte 65: one past the 65-byte buffer
+    state.SetTable[2].Offset = 66;
+    DoubleClick(grid, 1, 3);
+    DoubleClick(grid, 2, 3);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("解析协议错误！"));
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("警告！"));
+    EXPECT_EQ(grid->TextMatrix(1, 3), "5.0");
+}
+
 TEST_F(Editing, TypedRowOpensOverTheCellWithItsTextSelected)
 {
-    QObject::connect(grid, &FlexGrid::Click, [&] { qDebug() << "Click" << grid->Row() << grid->Col() << editor->isVisible(); });
-    QObject::connect(grid, &FlexGrid::DblClick, [&] { qDebug() << "Dbl" << grid->Row() << grid->Col(); });
     DoubleClick(grid, 1, 3);
-    qDebug() << "after" << editor->isVisible() << state.SetTable.size();
     ASSERT_TRUE(editor->isVisible());
     EXPECT_EQ(gridEditor->EditRow(), 1);
     EXPECT_EQ(gridEditor->EditCol(), 3);
-    EXPECT_EQ(editor->geometry(), CellRectInHost(1, 3));
+    EXPECT_EQ(editor->geometry().topLeft(), CellRectInHost(1, 3).topLeft());
+    EXPECT_EQ(editor->geometry().size(), QSize(grid->columnWidth(3), grid->rowHeight(1)));
     EXPECT_EQ(editor->text(), "5.0");
     EXPECT_EQ(editor->selectedText(), "5.0");
     EXPECT_TRUE(editor->hasFocus());
@@ -194,7 +223,7 @@ TEST_F(Editing, BothLimitsAreAcceptedAndValuesBeyondShowTheRange)
     DoubleClick(grid, 1, 3);
     TypeAndEnter("100.5");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("设置超出范围，有效范围：0-100") + QString(55, ' '));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("设置超出范围，有效范围：0-100") + QString(54, ' '));
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("提示！"));
     EXPECT_EQ(dialogs.messages[0].icon, common::MsgIcon::Exclamation);
     EXPECT_TRUE(editor->isVisible());
@@ -214,6 +243,9 @@ TEST_F(Editing, KeyFilterPassesDigitsPointAndBackspaceOnly)
     QTest::keyClicks(editor, "1.2");
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(editor->text(), "5.01.");
+    QTest::keyClick(editor, Qt::Key_Home);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->text(), ".01.");
     EXPECT_TRUE(editor->isVisible());
 }
 
@@ -338,12 +370,14 @@ TEST_F(Editing, ClickOrScrollOnEitherGridCancels)
 
 TEST_F(Editing, MouseOverAGridCopiesItsHint)
 {
-    QTest::mouseMove(grid->viewport(), QPoint(20, 20));
-    displayGrid->raise();
-    QTest::mouseMove(displayGrid->viewport(), QPoint(30, 30));
-    ASSERT_GE(hints.size(), 2);
-    EXPECT_EQ(hints.first(), QStringLiteral("设置参数"));
-    EXPECT_EQ(hints.last(), QStringLiteral("显示参数"));
+    const auto moveOver = [](QWidget* target) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), target->mapToGlobal(QPointF(20, 20)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    };
+    moveOver(grid->viewport());
+    moveOver(displayGrid->viewport());
+    EXPECT_EQ(hints, (QStringList{QStringLiteral("设置参数"), QStringLiteral("显示参数")}));
 }
 
 TEST_F(Editing, SingleBareWheelNotchesPageTheFocusedSettingGrid)

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 using paramtest::MakeRow;
-using paramtest::RowSpec;
+using paramtest::RowFields;
 using params::FillParamGrid;
 using params::FlexGrid;
 
@@ -32,10 +32,10 @@ struct Decode : ::testing::Test {
 
     // Decodes one row (grid row 1) holding `raw` at its offset and gives its cell's text.
     template <typename T>
-    QString DecodeOne(const RowSpec& spec, T raw)
+    QString DecodeOne(const RowFields& fields, T raw)
     {
-        common::WriteLE<T>(data, spec.offset - 1, raw);
-        table = {MakeRow({.offset = 0}), MakeRow(spec), params::NewProtoRow()};
+        common::WriteLE<T>(data, fields.offset - 1, raw);
+        table = {MakeRow({.offset = 0}), MakeRow(fields), params::NewProtoRow()};
         info.RowCount = 2;
         EXPECT_EQ(FillParamGrid(grid, data, table, info, dialogs), 0);
         const QString shown = grid.TextMatrix(1, 3);
@@ -59,7 +59,7 @@ TEST_F(Decode, WholeNumbersScaleWithHalvesToEvenAndFallBackToTheRawValue)
 
 TEST_F(Decode, FourByteValuesUseTheirDecimalsFormat)
 {
-    const RowSpec longRow{.byteSize = 4, .decimals = 2, .divisor = 100};
+    const RowFields longRow{.byteSize = 4, .decimals = 2, .divisor = 100};
     EXPECT_EQ(DecodeOne<int32_t>(longRow, 12345), "123.45");
     EXPECT_EQ(DecodeOne<int32_t>({.byteSize = 4, .decimals = 0, .divisor = 100}, 12345), "123");
     EXPECT_EQ(DecodeOne<int32_t>({.byteSize = 4, .decimals = 1, .divisor = 100}, 12345), "123.5");
@@ -70,7 +70,7 @@ TEST_F(Decode, FourByteValuesUseTheirDecimalsFormat)
     // Held as a single: seven significant digits, but every integer digit is shown.
     EXPECT_EQ(DecodeOne<int32_t>({.byteSize = 4}, 16777217), "16777216");
 
-    const RowSpec single{.byteSize = 4, .isFloat = 1};
+    const RowFields single{.byteSize = 4, .isFloat = 1};
     EXPECT_EQ(DecodeOne<float>(single, 2.5f), "3");
     EXPECT_EQ(DecodeOne<float>(single, -2.5f), "-3");
     EXPECT_EQ(DecodeOne<float>({.byteSize = 4, .decimals = 2, .isFloat = 1}, 2.675f), "2.68");
@@ -80,14 +80,14 @@ TEST_F(Decode, FourByteValuesUseTheirDecimalsFormat)
 
 TEST_F(Decode, ListRowsFindTheirNameByContainment)
 {
-    const RowSpec mode{.isList = 1, .options = "Off||On|| Auto ", .optionValues = "0||1||02"};
+    const RowFields mode{.isList = 1, .options = "Off||On|| Auto ", .optionValues = "0||1||02"};
     EXPECT_EQ(DecodeOne<uint8_t>(mode, 2), "Auto");
     EXPECT_EQ(DecodeOne<uint8_t>(mode, 1), "On");
     EXPECT_EQ(DecodeOne<uint8_t>(mode, 3), kOld);
     EXPECT_EQ(DecodeOne<uint8_t>({.isList = 1, .options = "Ten||One", .optionValues = "10||1"}, 1), "Ten");
     EXPECT_EQ(DecodeOne<uint8_t>({.isList = 1, .divisor = 2, .options = "A||B", .optionValues = "0||2.0"}, 4), "B");
 
-    const RowSpec single{.byteSize = 4, .isList = 1, .isFloat = 1, .options = "Low||Mid||High",
+    const RowFields single{.byteSize = 4, .isList = 1, .isFloat = 1, .options = "Low||Mid||High",
                          .optionValues = "-1||2||5"};
     EXPECT_EQ(DecodeOne<float>(single, 2.7f), "Mid");
     EXPECT_EQ(DecodeOne<float>(single, -0.5f), "Low");
@@ -98,7 +98,7 @@ TEST_F(Decode, ListRowsFindTheirNameByContainment)
 
 TEST_F(Decode, BitRowsShowOneOfTwoNames)
 {
-    const RowSpec bit3{.byteSize = 4, .bitNo = 3, .isList = 1, .options = "Off||On", .optionValues = "0||1"};
+    const RowFields bit3{.byteSize = 4, .bitNo = 3, .isList = 1, .options = "Off||On", .optionValues = "0||1"};
     EXPECT_EQ(DecodeOne<int32_t>(bit3, 4), "On");
     EXPECT_EQ(DecodeOne<int32_t>(bit3, 3), "Off");
     EXPECT_EQ(DecodeOne<int32_t>({.byteSize = 4, .bitNo = 31, .options = "Off||On"}, 1 << 30), "On");

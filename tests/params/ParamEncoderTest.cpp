@@ -9,7 +9,7 @@
 #include <limits>
 
 using paramtest::MakeRow;
-using paramtest::RowSpec;
+using paramtest::RowFields;
 using params::EncodeSetting;
 
 namespace {
@@ -18,10 +18,10 @@ struct Encode : ::testing::Test {
     common::Bytes data = common::Bytes(65, 0);
     testsupport::ScriptedDialogs dialogs;
 
-    // Encodes into row 1 (spec) and gives the result; data holds the bytes afterwards.
-    int Run(const RowSpec& spec, const QString& text)
+    // Encodes into row 1 (fields) and gives the result; data holds the bytes afterwards.
+    int Run(const RowFields& fields, const QString& text)
     {
-        const std::vector<params::ProtoRowRecord> table{MakeRow({.offset = 0}), MakeRow(spec),
+        const std::vector<params::ProtoRowRecord> table{MakeRow({.offset = 0}), MakeRow(fields),
                                                         params::NewProtoRow()};
         return EncodeSetting(text, data, table, 1, dialogs);
     }
@@ -67,7 +67,7 @@ TEST_F(Encode, NumbersThatDoNotFitWriteNothing)
 
 TEST_F(Encode, SinglesBeyondTheirRangeBecomeInfinity)
 {
-    const RowSpec single{.byteSize = 4, .isFloat = 1};
+    const RowFields single{.byteSize = 4, .isFloat = 1};
     Run(single, "1E39");
     EXPECT_EQ(At<float>(33), std::numeric_limits<float>::infinity());
     Run(single, "-1E39");
@@ -78,7 +78,7 @@ TEST_F(Encode, SinglesBeyondTheirRangeBecomeInfinity)
 
 TEST_F(Encode, ListChoicesByContainmentIgnoringCase)
 {
-    const RowSpec level{.isList = 1, .options = "Very Low||Low||High||", .optionValues = "7||8||9||10"};
+    const RowFields level{.isList = 1, .options = "Very Low||Low||High||", .optionValues = "7||8||9||10"};
     Run(level, "Low");
     EXPECT_EQ(At<uint8_t>(33), 7);
     Run(level, "high");
@@ -96,7 +96,7 @@ TEST_F(Encode, ListChoicesByContainmentIgnoringCase)
 
 TEST_F(Encode, BitRowsChangeOnlyTheirBit)
 {
-    const RowSpec bit1{.byteSize = 4, .bitNo = 1, .isList = 1, .options = "Off||On", .optionValues = "0||1"};
+    const RowFields bit1{.byteSize = 4, .bitNo = 1, .isList = 1, .options = "Off||On", .optionValues = "0||1"};
     common::WriteLE<int32_t>(data, 32, 6);
     Run(bit1, "On");
     EXPECT_EQ(At<int32_t>(33), 7);
@@ -138,7 +138,7 @@ TEST_F(Encode, RowsWithoutAPlaceInTheBufferOrOfUnknownKindWriteNothing)
     const common::Bytes before = data;
     struct Case {
         const char* what;
-        RowSpec spec;
+        RowFields fields;
     };
     const Case cases[] = {
         {"offset beyond the buffer", {.offset = 66}},
@@ -148,7 +148,7 @@ TEST_F(Encode, RowsWithoutAPlaceInTheBufferOrOfUnknownKindWriteNothing)
         {"three bytes", {.byteSize = 3}},
         {"IsFloat 2", {.byteSize = 4, .isFloat = 2}},
     };
-    for (const Case& c : cases) EXPECT_EQ(Run(c.spec, "7"), 0) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(Run(c.fields, "7"), 0) << c.what;
     EXPECT_EQ(data, before);
     const std::vector<params::ProtoRowRecord> table{MakeRow({})};
     EXPECT_EQ(EncodeSetting("7", data, table, 5, dialogs), 0);

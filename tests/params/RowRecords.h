@@ -6,7 +6,7 @@
 
 namespace paramtest {
 
-struct RowSpec {
+struct RowFields {
     int offset = 33;
     int byteSize = 1;
     int decimals = 0;
@@ -18,7 +18,7 @@ struct RowSpec {
     QString optionValues;
 };
 
-inline params::ProtoRowRecord MakeRow(const RowSpec& s)
+inline params::ProtoRowRecord MakeRow(const RowFields& s)
 {
     params::ProtoRowRecord row;
     row.Offset = static_cast<int16_t>(s.offset);

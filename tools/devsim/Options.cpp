@@ -19,7 +19,8 @@ const char* const kUsage =
     "  --bad-crc            spoil the CRC of every reply\n"
     "  --split-reply        send each reply in two pieces\n"
     "  --split-pause-ms MS  silence between the two pieces (default 200)\n"
-    "  --once               exit when the other side closes the device\n";
+    "  --once               exit when the other side closes the device\n"
+    "  --verbose            print each request and reply in hex on stderr\n";
 
 namespace {
 
@@ -72,6 +73,7 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--split-reply") options.splitReply = true;
         else if (arg == "--split-pause-ms") options.splitPauseMs = std::stoi(value());
         else if (arg == "--once") options.once = true;
+        else if (arg == "--verbose") options.verbose = true;
         else throw std::invalid_argument("unknown option " + arg);
     }
     return options;

@@ -55,6 +55,13 @@ void WriteFileAtomically(const std::string& path, const common::Bytes& bytes)
     std::rename(temporary.c_str(), path.c_str());
 }
 
+void Trace(const char* what, const common::Bytes& bytes)
+{
+    std::fprintf(stderr, "devsim %s", what);
+    for (uint8_t b : bytes) std::fprintf(stderr, " %02X", b);
+    std::fprintf(stderr, "\n");
+}
+
 void WriteAll(int fd, const common::Bytes& bytes)
 {
     size_t sent = 0;
@@ -91,35 +98,39 @@ public:
             const int ready = ::poll(&p, 1, 10);
             if (ready < 0 && errno != EINTR) break;
             SendDueSecondHalf();
-            if (p.revents & POLLHUP) {
+            // Bytes are read even when a hang-up is flagged with them.
+            if ((p.revents & POLLIN) && Receive()) {
+                connected = true;
+            } else if (p.revents & POLLHUP) {
                 // Nobody has the device open.
                 if (connected && options_.once) break;
                 connected = false;
                 assembler_.Clear();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                continue;
             }
-            connected = true;
-            if (p.revents & POLLIN) Receive();
             DropStalePartialFrame();
         }
         DumpFlash();
     }
 
 private:
-    void Receive()
+    // False when nothing could be read (the other side is closed).
+    bool Receive()
     {
         uint8_t chunk[4096];
         const ssize_t n = ::read(pty_.Fd(), chunk, sizeof chunk);
-        if (n <= 0) return;
+        if (n <= 0) return false;
         lastByteAt_ = Clock::now();
+        if (options_.verbose) Trace("bytes", common::Bytes(chunk, chunk + n));
         assembler_.Append(chunk, static_cast<size_t>(n));
         while (auto frame = assembler_.Next()) Answer(*frame);
+        return true;
     }
 
     void Answer(const common::Bytes& request)
     {
         ++requests_;
+        if (options_.verbose) Trace("<-", request);
         common::Bytes reply = controller_.Handle(request);
         if (controller_.PageJustClosed()) DumpFlash();
         if (options_.silentAfter && requests_ > *options_.silentAfter) return;
@@ -127,6 +138,7 @@ private:
         reply.push_back(crc.CRCLo);
         reply.push_back(crc.CRCHi);
         if (options_.badCrc) reply.back() ^= 0x5A;
+        if (options_.verbose) Trace("->", reply);
         Send(reply);
     }
 

@@ -1,0 +1,97 @@
+#include "DevsimFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTest>
+
+namespace e2e {
+
+DevsimFixture::DevsimFixture() : port(temp.path())
+{
+    port.OnComm = [this](int event) {
+        if (event == devlink::ComEvSend) ++sendDoneEvents;
+        link.OnComm(event);
+    };
+}
+
+DevsimFixture::~DevsimFixture()
+{
+    try {
+        port.SetPortOpen(false);
+    } catch (const devlink::SerialError&) {
+    }
+    Stop();
+}
+
+bool DevsimFixture::Start(const QStringList& options)
+{
+    devsim_ = std::make_unique<QProcess>();
+    devsim_->setProgram(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/devsim"));
+    devsim_->setArguments(QStringList{"--link", temp.file(QStringLiteral("COM%1").arg(kDevsimPort)), "--flash-out",
+                                      FlashDumpPath()} +
+                          options);
+    devsim_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    devsim_->start();
+    if (!devsim_->waitForStarted(10000)) {
+        failure_ = "devsim did not start: " + devsim_->errorString();
+        return false;
+    }
+    while (!devsim_->canReadLine()) {
+        if (!devsim_->waitForReadyRead(10000)) {
+            failure_ = "devsim printed no device path";
+            return false;
+        }
+    }
+    const QString device = QString::fromLocal8Bit(devsim_->readLine()).trimmed();
+    if (!device.startsWith('/')) {
+        failure_ = "unexpected first line from devsim: " + device;
+        return false;
+    }
+    return true;
+}
+
+void DevsimFixture::OpenPort()
+{
+    port.SetCommPort(kDevsimPort);
+    port.SetSettings(QStringLiteral("57600,n,8,1"));
+    port.SetInputMode(1);
+    port.SetOutBufferSize(512);
+    port.ClearOutBuffer();
+    port.SetSThreshold(1);
+    port.ClearInBuffer();
+    port.SetInputLen(0);
+    port.SetInBufferSize(1024);
+    port.SetRThreshold(1);
+    if (!port.PortOpen()) port.SetPortOpen(true);
+}
+
+void DevsimFixture::Kill()
+{
+    if (!devsim_) return;
+    devsim_->kill();
+    devsim_->waitForFinished(10000);
+}
+
+void DevsimFixture::Stop()
+{
+    if (!devsim_ || devsim_->state() == QProcess::NotRunning) return;
+    devsim_->terminate();
+    if (!devsim_->waitForFinished(10000)) Kill();
+}
+
+void DevsimFixture::Tick()
+{
+    engine.Tick();
+    QTest::qWait(devlink::kTickIntervalMs);
+}
+
+bool DevsimFixture::TickUntil(const std::function<bool()>& done, int maxTicks)
+{
+    for (int tick = 0; tick < maxTicks; ++tick) {
+        if (done()) return true;
+        Tick();
+    }
+    return done();
+}
+
+}  // namespace e2e
