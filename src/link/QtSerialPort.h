@@ -2,7 +2,9 @@
 // The serial-port control over QSerialPort. The port number is mapped to a device by
 // PortDevicePath; the settings text is checked when it is put. Events: send-done once
 // the last byte of a request has been written (however many writes that took), and
-// data-received for every arrival of bytes (nothing is read then).
+// data-received for every arrival of bytes (nothing is read then). The buffer sizes
+// are kept as given: a request is written whole whatever its length, and nothing that
+// arrives is dropped for want of room.
 
 #include "link/LineSettings.h"
 #include "link/SerialPort.h"

@@ -27,9 +27,8 @@ bool DevsimFixture::Start(const QStringList& options)
 {
     devsim_ = std::make_unique<QProcess>();
     devsim_->setProgram(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/devsim"));
-    devsim_->setArguments(QStringList{"--link", temp.file(QStringLiteral("COM%1").arg(kDevsimPort)), "--flash-out",
-                                      FlashDumpPath()} +
-                          options);
+    const QString link = temp.file(QStringLiteral("COM%1").arg(kDevsimPort));
+    devsim_->setArguments(QStringList{"--exit-with-parent", "--link", link, "--flash-out", FlashDumpPath()} + options);
     devsim_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     devsim_->start();
     if (!devsim_->waitForStarted(10000)) {

@@ -66,6 +66,17 @@ TEST_F(WindowStartupTest, GoodTablesSizeBothBuffersAndTheWindowComesUpClosed)
     EXPECT_EQ(form.SB->Panel(1), "Open port first！");
 }
 
+TEST_F(WindowStartupTest, TheShippedTablesLoad)
+{
+    for (const char* name : {"Config.For", "Display.For"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/") + name, programFolder.file(name)));
+    Load(false);
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.MessageTexts().join("; ").toStdString();
+    EXPECT_EQ(state.params.SetData.size(), size_t(state.params.ProtoInfo[0].DataLen) + 1);
+    EXPECT_EQ(state.params.DispData.size(), size_t(state.params.ProtoInfo[1].DataLen) + 1);
+    EXPECT_GT(state.params.ProtoInfo[0].RowCount, 1);
+}
+
 TEST_F(WindowStartupTest, ATableThatDoesNotLoadIsReportedAndKeepsItsBufferSize)
 {
     struct Case {

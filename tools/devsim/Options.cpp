@@ -20,6 +20,7 @@ const char* const kUsage =
     "  --split-reply        send each reply in two pieces\n"
     "  --split-pause-ms MS  silence between the two pieces (default 200)\n"
     "  --once               exit when the other side closes the device\n"
+    "  --exit-with-parent   stop when the process that started devsim dies\n"
     "  --verbose            print each request and reply in hex on stderr\n";
 
 namespace {
@@ -74,6 +75,7 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--split-pause-ms") options.splitPauseMs = std::stoi(value());
         else if (arg == "--once") options.once = true;
         else if (arg == "--verbose") options.verbose = true;
+        else if (arg == "--exit-with-parent") options.exitWithParent = true;
         else throw std::invalid_argument("unknown option " + arg);
     }
     return options;

@@ -19,6 +19,7 @@ struct Options {
     bool splitReply = false;              // --split-reply: each reply in two pieces
     int splitPauseMs = 200;               // --split-pause-ms: silence between the pieces
     bool once = false;                    // --once: exit when the tool closes its end
+    bool exitWithParent = false;          // --exit-with-parent: stop when the starting process dies
     bool verbose = false;                 // --verbose: each request and reply on stderr
 };
 

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <iterator>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -202,6 +203,8 @@ int Main(int argc, char** argv)
         return 0;
     }
     InstallSignalHandlers();
+    // A test that crashes leaves no controller behind.
+    if (options->exitWithParent) ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     try {
         PseudoTerminal pty;
         if (!options->linkPath.empty()) {
