@@ -130,18 +130,28 @@ void LinkEngine::CopyReplyData(common::Bytes& target, int count) const
     std::copy_n(link_.RxBuf.begin() + static_cast<long>(kReplyDataOffset), n, target.begin());
 }
 
-void LinkEngine::LinkCheck()
+bool LinkEngine::SendThenAwait(const std::function<void()>& send)
 {
     if (state_.LinkState == kSend) {
-        link_.SendFrame(LinkQueryBody(), kLinkQueryLimits);
-        state_.LinkState = kWait;
-        return;
+        send();
+        return false;
     }
     if (state_.LinkState != kWait) {
         state_.LinkState = kSend;
-        return;
+        return false;
     }
-    if (!ExchangeOver()) return;
+    return ExchangeOver();
+}
+
+void LinkEngine::Send(const common::Bytes& body, Limits limits)
+{
+    link_.SendFrame(body, limits);
+    state_.LinkState = kWait;
+}
+
+void LinkEngine::LinkCheck()
+{
+    if (!SendThenAwait([this] { Send(LinkQueryBody(), kLinkQueryLimits); })) return;
     if (link_.LinkError == LinkOk) {
         const QString mode = ModeText(link_.RxBuf.at(kReplyStatus));
         if (!mode.isEmpty()) view_.SetPanelText(kPanelLink, mode);
@@ -157,16 +167,7 @@ void LinkEngine::LinkCheck()
 
 void LinkEngine::EraseSettings()
 {
-    if (state_.LinkState == kSend) {
-        link_.SendFrame(EraseSettingsBody(), kEraseSettingsLimits);
-        state_.LinkState = kWait;
-        return;
-    }
-    if (state_.LinkState != kWait) {
-        state_.LinkState = kSend;
-        return;
-    }
-    if (!ExchangeOver()) return;
+    if (!SendThenAwait([this] { Send(EraseSettingsBody(), kEraseSettingsLimits); })) return;
     if (link_.LinkError != LinkOk)
         view_.SetPanelText(kPanelResult, QStringLiteral("Erase data failed!"));
     else if (link_.RxBuf.at(kReplyStatus) != 0)
@@ -179,16 +180,8 @@ void LinkEngine::EraseSettings()
 void LinkEngine::ReadSettings()
 {
     const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
-    if (state_.LinkState == kSend) {
-        link_.SendFrame(ReadMemoryBody(kSettingsFlashAddr, static_cast<uint16_t>(info.DataLen)), kReadMemoryLimits);
-        state_.LinkState = kWait;
-        return;
-    }
-    if (state_.LinkState != kWait) {
-        state_.LinkState = kSend;
-        return;
-    }
-    if (!ExchangeOver()) return;
+    const auto send = [&] { Send(ReadMemoryBody(kSettingsFlashAddr, static_cast<uint16_t>(info.DataLen)), kReadMemoryLimits); };
+    if (!SendThenAwait(send)) return;
     if (link_.LinkError != LinkOk) {
         view_.SetPanelText(kPanelResult, kReadFailure);
     } else {
@@ -208,7 +201,7 @@ void LinkEngine::WriteSettings(uint8_t flag)
 {
     const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
     const bool save = flag == kSaveSettingsFlag;
-    if (state_.LinkState == kSend) {
+    const auto send = [&] {
         if (params::StampBlockCrc(params_.SetData, info) >= 1) {
             view_.SetPanelText(kPanelResult, QStringLiteral("Set the data validation is invalid"));
             EndOperation();
@@ -216,15 +209,9 @@ void LinkEngine::WriteSettings(uint8_t flag)
         }
         common::Bytes block(static_cast<size_t>(std::max<int16_t>(info.DataLen, 0)), 0);
         std::copy_n(params_.SetData.begin(), std::min(block.size(), params_.SetData.size()), block.begin());
-        link_.SendFrame(WriteSettingsBody(flag, block), WriteSettingsLimits(flag));
-        state_.LinkState = kWait;
-        return;
-    }
-    if (state_.LinkState != kWait) {
-        state_.LinkState = kSend;
-        return;
-    }
-    if (!ExchangeOver()) return;
+        Send(WriteSettingsBody(flag, block), WriteSettingsLimits(flag));
+    };
+    if (!SendThenAwait(send)) return;
     if (link_.LinkError != LinkOk) {
         view_.SetPanelText(kPanelResult, QStringLiteral("Communication fails"));
     } else if (link_.RxBuf.at(kReplyStatus) != 0) {
@@ -240,16 +227,8 @@ void LinkEngine::WriteSettings(uint8_t flag)
 
 void LinkEngine::ReadImageInfo()
 {
-    if (state_.LinkState == kSend) {
-        link_.SendFrame(ReadMemoryBody(kImageInfoAddr, image::kImageInfoSize), kReadMemoryLimits);
-        state_.LinkState = kWait;
+    if (!SendThenAwait([this] { Send(ReadMemoryBody(kImageInfoAddr, image::kImageInfoSize), kReadMemoryLimits); }))
         return;
-    }
-    if (state_.LinkState != kWait) {
-        state_.LinkState = kSend;
-        return;
-    }
-    if (!ExchangeOver()) return;
     if (link_.LinkError != LinkOk || link_.RxBuf.size() < kImageInfoReplySize) {
         EndOperation();
         return;

@@ -9,6 +9,8 @@
 #include "link/ProgramOperation.h"
 #include "params/ParamTypes.h"
 
+#include <functional>
+
 namespace devlink {
 
 // Every tick limit was calibrated on a timer that delivered about 15.6 ms per tick.
@@ -31,6 +33,10 @@ private:
     void Dispatch();
     bool ExchangeOver() const { return link_.LinkPhase == 0; }
     void EndOperation();
+    // Operations 0 and 2 to 6: step 0 runs `send`, step 1 waits; true on the tick on
+    // which the exchange is over. Any other step goes back to step 0.
+    bool SendThenAwait(const std::function<void()>& send);
+    void Send(const common::Bytes& body, Limits limits);
 
     void LinkCheck();
     void EraseSettings();
