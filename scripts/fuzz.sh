@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer executables with clang (address and undefined-behaviour
 # sanitizers) in build-fuzz-clang, runs each one for a number of seconds over a copy of
-# its checked-in seeds, and prints what it found.
+# its checked-in seeds (with its dictionary from fuzz/dict), and prints what it found.
 #
 #   scripts/fuzz.sh [seconds per fuzzer, default 60] [fuzzer name ...]
 #
@@ -27,6 +27,9 @@ targets=(
 )
 
 export QT_QPA_PLATFORM=offscreen
+runtime_dir="$(mktemp -d)"
+trap 'rm -rf "$runtime_dir"' EXIT
+export XDG_RUNTIME_DIR="$runtime_dir"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 
 status=0
@@ -38,14 +41,15 @@ for entry in "${targets[@]}"; do
   cp -n fuzz/corpus/"$folder"/* "$work/corpus/" 2>/dev/null || true
   echo "== $fuzzer: ${seconds}s over $(ls "$work/corpus" | wc -l) inputs"
   log="$work/last-run.log"
+  dict=()
+  [ -f "fuzz/dict/$folder.dict" ] && dict=(-dict="fuzz/dict/$folder.dict")
   set +e
   "$build/fuzz/$fuzzer" "$work/corpus" -max_total_time="$seconds" -max_len="$max_len" \
-      -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+      -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "${dict[@]}" \
       -artifact_prefix="$work/findings/" >"$log" 2>&1
   rc=$?
   set -e
   grep -E "^#[0-9]+.*DONE|^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$log" || true
-  grep -E "cov: [0-9]+" "$log" | tail -1 | sed -E 's/.*(cov: [0-9]+ ft: [0-9]+ corp: [^ ]+).*/   \1/' || true
   findings=$(ls "$work/findings" 2>/dev/null | wc -l)
   if [ "$rc" -ne 0 ] || [ "$findings" -gt 0 ]; then
     status=1

@@ -21,6 +21,8 @@ void LogBox::AppendText(const QString& line)
     end.insertText(shown);
     moveCursor(QTextCursor::End);
     ensureCursorVisible();
+    // Line heights of some fonts leave ensureCursorVisible a line short of the end.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 }  // namespace mainwin

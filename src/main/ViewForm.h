@@ -204,6 +204,7 @@ private:
     void BuildPictureMenu(QWidget* client);
     void BuildProjectArea(QWidget* client);
     void WatchHints();
+    void FitCaptions();
     // Menus (ViewFormMenus.cpp).
     void BuildMenus();
     void ConnectMenus();

@@ -2,6 +2,7 @@
 // design states.
 #include "main/ViewForm.h"
 
+#include "main/CaptionFit.h"
 #include "main/HintFilter.h"
 #include "main/LogBox.h"
 #include "main/PictureIcons.h"
@@ -86,7 +87,7 @@ params::FlexGrid* GridControl(QWidget* parent, const QString& name, std::array<i
     grid->SetTop(twips[1]);
     grid->SetWidth(twips[2]);
     grid->SetHeight(twips[3]);
-    grid->setFont(SimSunFont(9));
+    grid->setFont(TableFont(9));
     grid->SetRows(rows);
     grid->SetCols(columns);
     grid->SetFixedRows(fixed);
@@ -122,6 +123,17 @@ void ViewForm::BuildLayout()
 
     hints_ = new HintFilter(*SB, this);
     WatchHints();
+    FitCaptions();
+}
+
+void ViewForm::FitCaptions()
+{
+    QWidget* captioned[] = {Label5_1,  Label14,   Label2_1,  Label3_1,  Label4_1,  Label4_2,  Command1,
+                            Command3,  Check1[0], Check1[1], Check1[2], Check1[3], Label1[1], Label1[2],
+                            Label1[3], Label1[4], Label1[5]};
+    for (QWidget* control : captioned) FitCaption(*control);
+    FitCaption(*Command2, {QStringLiteral("CloseUart")});
+    FitCaption(*Command4, {QStringLiteral("Stop")});
 }
 
 void ViewForm::BuildPortFrame(QWidget* client)
@@ -210,6 +222,9 @@ void ViewForm::BuildGrids(QWidget* client)
     InPutTxt_0->setVisible(false);
 
     MSFGList = GridControl(client, QStringLiteral("MSFGList"), {5880, 4560, 2055, 3975}, 2, 1, 0);
+    // The list is made as tall as its choices and 20 twips more; a frame would take more
+    // than that and call up a scroll bar over them.
+    MSFGList->setFrameShape(QFrame::NoFrame);
     MSFGList->setVisible(false);
 }
 

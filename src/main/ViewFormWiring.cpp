@@ -135,10 +135,7 @@ void ViewForm::SaveSelectedNode() { nodePanel_->SaveSelectedNode(); }
 
 void ViewForm::ClearNodePanel() { nodePanel_->ClearNotes(); }
 
-void ViewForm::HideGridEditor()
-{
-    InPutTxt_0->setVisible(false);
-    MSFGList->setVisible(false);
-}
+// The mouse over the tree hides the value editor only; an open value list stays.
+void ViewForm::HideGridEditor() { InPutTxt_0->setVisible(false); }
 
 }  // namespace mainwin

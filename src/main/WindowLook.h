@@ -29,4 +29,16 @@ inline QFont SimSunFont(double pointSize, bool bold = false)
     return font;
 }
 
+// The grids' font: as SimSunFont, but without SimSun the Latin letters and signs come from
+// DejaVu Sans first. The WenQuanYi fallback lists signs such as "℃" (used by the shipped
+// tables' units) yet draws them blank.
+inline QFont TableFont(double pointSize)
+{
+    QFont font = SimSunFont(pointSize);
+    QStringList families = font.families();
+    families.insert(2, QStringLiteral("DejaVu Sans"));
+    font.setFamilies(families);
+    return font;
+}
+
 }  // namespace mainwin

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace e2e {
 
 DevsimFixture::DevsimFixture() : port(temp.path())
@@ -28,7 +31,9 @@ bool DevsimFixture::Start(const QStringList& options)
     devsim_ = std::make_unique<QProcess>();
     devsim_->setProgram(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/devsim"));
     const QString link = temp.file(QStringLiteral("COM%1").arg(kDevsimPort));
-    devsim_->setArguments(QStringList{"--exit-with-parent", "--link", link, "--flash-out", FlashDumpPath()} + options);
+    devsim_->setArguments(QStringList{"--exit-with-parent", "--link", link, "--flash-out", FlashDumpPath(),
+                                      "--record", RecordPath()} +
+                          options);
     devsim_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     devsim_->start();
     if (!devsim_->waitForStarted(10000)) {
@@ -76,6 +81,30 @@ void DevsimFixture::Stop()
     if (!devsim_ || devsim_->state() == QProcess::NotRunning) return;
     devsim_->terminate();
     if (!devsim_->waitForFinished(10000)) Kill();
+}
+
+bool DevsimFixture::Signal(int signal, const QString& ack)
+{
+    if (!devsim_ || devsim_->state() != QProcess::Running) return false;
+    if (::kill(static_cast<pid_t>(devsim_->processId()), signal) != 0) return false;
+    constexpr int kAckWaitMs = 10000;  // an upper bound only: devsim acts within its 10 ms poll
+    for (;;) {
+        while (devsim_->canReadLine()) {
+            if (QString::fromLocal8Bit(devsim_->readLine()).trimmed() == ack) return true;
+        }
+        if (!devsim_->waitForReadyRead(kAckWaitMs)) return false;
+    }
+}
+
+QStringList DevsimFixture::RecordedRequests() const
+{
+    return QString::fromLatin1(temp.read(RecordPath())).split('\n', Qt::SkipEmptyParts);
+}
+
+QByteArray DevsimFixture::Flash(uint32_t address, int length, const QString& boardFile) const
+{
+    const QByteArray dump = temp.read(boardFile.isEmpty() ? FlashDumpPath() : FlashDumpPath() + boardFile);
+    return dump.mid(static_cast<qsizetype>(address - 0x08000000u), length);
 }
 
 void DevsimFixture::Tick()

@@ -1,6 +1,7 @@
 #pragma once
 // Starts the stand-in controller on a pseudo-terminal, points COM7 of a temporary ports
 // folder at it, and drives the link engine over the real serial port tick by tick.
+// devsim records every request it receives; the test reads them back as hex lines.
 
 #include "link/RecordingEngineView.h"
 #include "support/TempFolder.h"
@@ -33,6 +34,9 @@ public:
     void Kill();
     // Asks devsim to stop; it writes its flash dump on the way out.
     void Stop();
+    // Sends devsim a signal and waits until it prints `ack` ("pulled", "plugged",
+    // "swapped"); false when it does not.
+    bool Signal(int signal, const QString& ack);
 
     // One timer tick, then the serial events of one tick period.
     void Tick();
@@ -40,6 +44,12 @@ public:
     bool TickUntil(const std::function<bool()>& done, int maxTicks = 400);
 
     QString FlashDumpPath() const { return temp.file("flash.bin"); }
+    QString RecordPath() const { return temp.file("requests.txt"); }
+    // The requests devsim has received so far, one "01 F0 00 00 64" line each.
+    QStringList RecordedRequests() const;
+    // devsim's flash from `address` on, as last dumped (after a page close); `boardFile`
+    // names the dump of a board swapped out ("" for the board on the line).
+    QByteArray Flash(uint32_t address, int length, const QString& boardFile = {}) const;
     QString FailureReason() const { return failure_; }
 
     testsupport::TempFolder temp;

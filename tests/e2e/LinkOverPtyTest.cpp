@@ -101,6 +101,16 @@ TEST_F(LinkOverPty, DisplayDataKeepsComingFromTheLearntAddress)
     EXPECT_EQ(f.state.Requested(), OpReadDisplay);
 }
 
+TEST_F(LinkOverPty, TheDisplayBlockStartsFromTheGivenBytes)
+{
+    const QByteArray display("\x01\x02\x03\x04\x11\x22\x33\x44", kDispLen);
+    StartAndOpen({"--display", f.temp.write("display.bin", display)});
+    f.state.Request(OpReadDisplay);
+    ASSERT_TRUE(f.TickUntil([&] { return f.view.dispDataShown >= 1; }));
+    // The running board counts in the first four bytes; the rest is as given.
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(f.params.DispData.data()) + 4, 4), display.mid(4));
+}
+
 TEST_F(LinkOverPty, APulledBoardGivesLinkFailure)
 {
     StartAndOpen();

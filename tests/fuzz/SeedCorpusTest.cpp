@@ -25,7 +25,8 @@ fuzz::ProjectImage SmallProject()
 
 TEST(SeedCorpusTest, ValidTablesParse)
 {
-    for (const char* name : {"valid_config.For", "valid_display.For", "no_end_line.For", "oversized.For"}) {
+    for (const char* name : {"data_Config.For", "data_Display.For", "valid_config.For", "valid_display.For",
+                             "no_end_line.For", "oversized.For"}) {
         params::FlexGrid grid;
         std::vector<params::ProtoRowRecord> table;
         params::ProtoInfoRecord info;

@@ -1,10 +1,12 @@
 #pragma once
 // A serial-port control for window tests: ports in `openable` open, others refuse; the
-// properties set before opening are recorded in order.
+// properties set before opening are recorded in order, every frame written is kept, and
+// a responder may answer each frame like a controller.
 
 #include "link/SerialPort.h"
 
 #include <QStringList>
+#include <functional>
 #include <set>
 
 namespace testmain {
@@ -17,6 +19,10 @@ public:
     bool open = false;
     QStringList calls;  // property names in the order they were put
     std::vector<common::Bytes> written;
+    common::Bytes pending;  // received, not yet read
+    // When set, each written frame is sent at once (send-done) and answered with what it
+    // returns; an empty answer sends nothing back.
+    std::function<common::Bytes(const common::Bytes& frame)> responder;
 
     void SetCommPort(int16_t port) override { Put("CommPort"); port_ = port; }
     int16_t CommPort() const override { return port_; }
@@ -34,7 +40,11 @@ public:
     void SetRThreshold(int) override { Put("RThreshold"); }
     void SetInputLen(int) override { Put("InputLen"); }
     void ClearOutBuffer() override { Put("OutBufferCount"); }
-    void ClearInBuffer() override { Put("InBufferCount"); }
+    void ClearInBuffer() override
+    {
+        Put("InBufferCount");
+        pending.clear();
+    }
     bool PortOpen() const override { return open; }
     void SetPortOpen(bool value) override
     {
@@ -42,8 +52,22 @@ public:
         if (!value && open && failClose) throw devlink::SerialError("close failed");
         open = value;
     }
-    void Output(const common::Bytes& frame) override { written.push_back(frame); }
-    common::Bytes Input() override { return {}; }
+    void Output(const common::Bytes& frame) override
+    {
+        written.push_back(frame);
+        if (!responder) return;
+        if (OnComm) OnComm(devlink::ComEvSend);
+        const common::Bytes answer = responder(frame);
+        if (answer.empty()) return;
+        pending.insert(pending.end(), answer.begin(), answer.end());
+        if (OnComm) OnComm(devlink::ComEvReceive);
+    }
+    common::Bytes Input() override
+    {
+        common::Bytes all;
+        all.swap(pending);
+        return all;
+    }
 
 private:
     void Put(const char* name) { calls << QString::fromLatin1(name); }

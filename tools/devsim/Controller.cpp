@@ -26,9 +26,25 @@ void Controller::Boot()
     if (auto stored = memory_.Read(kSettingsFlashAddr, kBootSettingsCopy)) memory_.Write(kSettingsRamAddr, *stored);
 }
 
+void Controller::PowerCycle()
+{
+    mode_ = ModeRun;
+    openPage_.reset();
+    Boot();
+}
+
+void Controller::ReplaceBoard()
+{
+    if (options_.chipId) options_.chipId->back() = static_cast<uint8_t>(options_.chipId->back() + 1);
+    memory_ = MemoryMap();
+    displayCount_ = 0;
+    PowerCycle();
+}
+
 common::Bytes Controller::Handle(const common::Bytes& request)
 {
     pageJustClosed_ = false;
+    imageJustFinished_ = false;
     const uint8_t cmd = request.at(1);
     if (options_.refused.count(cmd)) return Status(cmd, kRefused);
     switch (cmd) {
@@ -93,7 +109,10 @@ common::Bytes Controller::ClosePage(const common::Bytes& request)
     if (mode_ != ModeDownload || !openPage_) return Status(CmdClosePage, kRefused);
     openPage_.reset();
     pageJustClosed_ = true;
-    if (request.at(2) == kLastPageFlag) mode_ = ModeRun;  // the new program starts
+    if (request.at(2) == kLastPageFlag) {
+        mode_ = ModeRun;  // the new program starts
+        imageJustFinished_ = true;
+    }
     return Status(CmdClosePage, kOk);
 }
 

@@ -24,6 +24,10 @@ public:
 
     // Copies the stored settings into RAM, as the board does when it starts.
     void Boot();
+    // Put back after being pulled out: the board restarts in run mode, its memory kept.
+    void PowerCycle();
+    // Another board in its place: the next chip ID, blank flash and RAM, run mode.
+    void ReplaceBoard();
     // The reply to a whole request, without its CRC.
     common::Bytes Handle(const common::Bytes& request);
 
@@ -31,6 +35,8 @@ public:
     uint8_t Mode() const { return mode_; }
     // True when the last request closed a page.
     bool PageJustClosed() const { return pageJustClosed_; }
+    // True when the last request closed the image's last page.
+    bool ImageJustFinished() const { return imageJustFinished_; }
 
 private:
     common::Bytes LinkQuery() const;
@@ -50,6 +56,7 @@ private:
     uint8_t mode_ = 2;  // 1 download, 2 run, 3 stop
     std::optional<uint32_t> openPage_;
     bool pageJustClosed_ = false;
+    bool imageJustFinished_ = false;
     uint16_t displayCount_ = 0;
 };
 

@@ -13,6 +13,9 @@ const char* const kUsage =
     "  --display-addr HEX   address of the display block (default 20000400)\n"
     "  --settings PATH      stored setting block (flash 0x08002800)\n"
     "  --image PATH         flash contents from 0x08002000\n"
+    "  --display PATH       initial contents of the display block\n"
+    "  --record PATH        append every request it receives as one hex line (\"01 F0 00 00 64\"),\n"
+    "                       flushed at once; a pulled board records nothing\n"
     "  --flash-out PATH     dump the 64 KB flash (from 0x08000000) after each page close and at exit\n"
     "  --refuse HEX         answer this command with status 01 and no data (repeatable)\n"
     "  --silent-after N     answer only the first N requests\n"
@@ -21,7 +24,23 @@ const char* const kUsage =
     "  --split-pause-ms MS  silence between the two pieces (default 200)\n"
     "  --once               exit when the other side closes the device\n"
     "  --exit-with-parent   stop when the process that started devsim dies\n"
-    "  --verbose            print each request and reply in hex on stderr\n";
+    "  --verbose            print each request and reply in hex on stderr\n"
+    "Faults at one request. AT is N (the N-th request of all) or CMD:N (the N-th request\n"
+    "of command CMD in hex, e.g. 07:3), counted from 1; each option is repeatable:\n"
+    "  --bad-crc-at AT      spoil the CRC of that reply\n"
+    "  --drop-reply AT      carry that request out but send no reply\n"
+    "  --status-fail AT     answer that request with status 01 and carry nothing out\n"
+    "  --split-at AT        send that reply in two pieces (see --split-pause-ms)\n"
+    "Boards coming and going:\n"
+    "  SIGUSR1              pull the board out (no answers, requests are lost) or put it\n"
+    "                       back (it restarts in run mode with its flash kept)\n"
+    "  SIGUSR2              swap in a new board: the next chip ID (last byte + 1), blank\n"
+    "                       flash and RAM\n"
+    "  --swap-after-handshakes N\n"
+    "                       once a board has been programmed (last page closed), it answers\n"
+    "                       N more handshakes, then a new board is swapped in as by SIGUSR2\n"
+    "  On each signal devsim prints \"pulled\", \"plugged\" or \"swapped\" on a line of its own.\n"
+    "  After a swap, --flash-out keeps the old board's flash in PATH.boardN (N from 1).\n";
 
 namespace {
 
@@ -49,6 +68,23 @@ unsigned long HexNumber(const std::string& text)
     return value;
 }
 
+// "N" or "CMD:N".
+FaultPoint ParseFaultPoint(const std::string& text)
+{
+    FaultPoint point;
+    const size_t colon = text.find(':');
+    if (colon != std::string::npos) {
+        const unsigned long command = HexNumber(text.substr(0, colon));
+        if (command > 0xFF) throw std::invalid_argument("not a command byte: " + text);
+        point.command = static_cast<uint8_t>(command);
+    }
+    const std::string count = colon == std::string::npos ? text : text.substr(colon + 1);
+    size_t used = 0;
+    point.count = std::stol(count, &used);
+    if (used != count.size() || point.count < 1) throw std::invalid_argument("not a request number: " + text);
+    return point;
+}
+
 }  // namespace
 
 std::optional<Options> ParseOptions(int argc, char** argv)
@@ -68,6 +104,13 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--settings") options.settingsFile = value();
         else if (arg == "--image") options.imageFile = value();
         else if (arg == "--flash-out") options.flashOut = value();
+        else if (arg == "--display") options.displayFile = value();
+        else if (arg == "--record") options.recordFile = value();
+        else if (arg == "--bad-crc-at") options.badCrcAt.push_back(ParseFaultPoint(value()));
+        else if (arg == "--drop-reply") options.dropReply.push_back(ParseFaultPoint(value()));
+        else if (arg == "--status-fail") options.statusFail.push_back(ParseFaultPoint(value()));
+        else if (arg == "--split-at") options.splitAt.push_back(ParseFaultPoint(value()));
+        else if (arg == "--swap-after-handshakes") options.swapAfterHandshakes = std::stol(value());
         else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));
         else if (arg == "--silent-after") options.silentAfter = std::stol(value());
         else if (arg == "--bad-crc") options.badCrc = true;

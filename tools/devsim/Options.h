@@ -5,8 +5,16 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace devsim {
+
+// The request a fault applies to: the N-th request of all (command unset) or the N-th
+// request of one command, counted from 1.
+struct FaultPoint {
+    std::optional<uint8_t> command;
+    long count = 0;
+};
 
 struct Options {
     ControllerOptions controller;
@@ -14,8 +22,15 @@ struct Options {
     std::string flashOut;                 // --flash-out: flash dump after every page close and at exit
     std::string settingsFile;             // --settings: stored setting block at 0x08002800
     std::string imageFile;                // --image: flash contents from 0x08002000
+    std::string displayFile;              // --display: display block contents
+    std::string recordFile;               // --record: every request appended as a hex line
     std::optional<long> silentAfter;      // --silent-after N: answer only the first N requests
     bool badCrc = false;                  // --bad-crc: spoil the CRC of every reply
+    std::vector<FaultPoint> badCrcAt;     // --bad-crc-at: spoil the CRC of one reply
+    std::vector<FaultPoint> dropReply;    // --drop-reply: carry the request out, answer nothing
+    std::vector<FaultPoint> statusFail;   // --status-fail: answer status 01, carry nothing out
+    std::vector<FaultPoint> splitAt;      // --split-at: this reply in two pieces
+    std::optional<long> swapAfterHandshakes;  // --swap-after-handshakes: a new board comes
     bool splitReply = false;              // --split-reply: each reply in two pieces
     int splitPauseMs = 200;               // --split-pause-ms: silence between the pieces
     bool once = false;                    // --once: exit when the tool closes its end

@@ -1,6 +1,7 @@
 // devsim: a stand-in controller for trying the tool and for its end-to-end tests.
 // It opens a pseudo-terminal pair, prints the device path, and answers every request
 // of the command table until SIGTERM (or, with --once, until the tool closes the port).
+// SIGUSR1 pulls the board out or puts it back; SIGUSR2 swaps in a new board.
 
 #include "Controller.h"
 #include "FrameAssembler.h"
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <thread>
@@ -27,8 +29,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_pullToggles = 0;
+volatile std::sig_atomic_t g_swaps = 0;
 
 void OnSignal(int) { g_stop = 1; }
+void OnPullSignal(int) { g_pullToggles = g_pullToggles + 1; }
+void OnSwapSignal(int) { g_swaps = g_swaps + 1; }
 
 void InstallSignalHandlers()
 {
@@ -36,6 +42,10 @@ void InstallSignalHandlers()
     action.sa_handler = OnSignal;  // no SA_RESTART: poll() returns at once
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnPullSignal;
+    sigaction(SIGUSR1, &action, nullptr);
+    action.sa_handler = OnSwapSignal;
+    sigaction(SIGUSR2, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
 
@@ -56,12 +66,50 @@ void WriteFileAtomically(const std::string& path, const common::Bytes& bytes)
     std::rename(temporary.c_str(), path.c_str());
 }
 
+std::string HexLine(const common::Bytes& bytes)
+{
+    std::string line;
+    char digits[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, line.empty() ? "%02X" : " %02X", b);
+        line += digits;
+    }
+    return line;
+}
+
 void Trace(const char* what, const common::Bytes& bytes)
 {
-    std::fprintf(stderr, "devsim %s", what);
-    for (uint8_t b : bytes) std::fprintf(stderr, " %02X", b);
-    std::fprintf(stderr, "\n");
+    std::fprintf(stderr, "devsim %s %s\n", what, HexLine(bytes).c_str());
 }
+
+// Tells the starting process that a signal has been acted on.
+void Announce(const char* event)
+{
+    std::cout << event << std::endl;
+}
+
+// Counts the requests, all of them and per command, to find the ones a fault applies to.
+class RequestCounter {
+public:
+    void Count(uint8_t command)
+    {
+        ++all_;
+        ++perCommand_[command];
+    }
+    bool Matches(const std::vector<FaultPoint>& points, uint8_t command) const
+    {
+        for (const FaultPoint& point : points) {
+            if (!point.command && point.count == all_) return true;
+            if (point.command && *point.command == command && point.count == perCommand_.at(command)) return true;
+        }
+        return false;
+    }
+    long All() const { return all_; }
+
+private:
+    long all_ = 0;
+    std::map<uint8_t, long> perCommand_;
+};
 
 void WriteAll(int fd, const common::Bytes& bytes)
 {
@@ -88,7 +136,13 @@ public:
         if (!options_.imageFile.empty()) controller_.Memory().Write(devlink::kFlashBase, ReadFile(options_.imageFile));
         if (!options_.settingsFile.empty())
             controller_.Memory().Write(devlink::kSettingsFlashAddr, ReadFile(options_.settingsFile));
+        if (!options_.displayFile.empty()) displayBytes_ = ReadFile(options_.displayFile);
         controller_.Boot();
+        LoadDisplay();
+        if (!options_.recordFile.empty()) {
+            record_.open(options_.recordFile, std::ios::app);
+            if (!record_) throw std::runtime_error("cannot write " + options_.recordFile);
+        }
     }
 
     void Run()
@@ -98,6 +152,7 @@ public:
             pollfd p{pty_.Fd(), POLLIN, 0};
             const int ready = ::poll(&p, 1, 10);
             if (ready < 0 && errno != EINTR) break;
+            ActOnSignals();
             SendDueSecondHalf();
             // Bytes are read even when a hang-up is flagged with them.
             if ((p.revents & POLLIN) && Receive()) {
@@ -115,12 +170,61 @@ public:
     }
 
 private:
+    void LoadDisplay()
+    {
+        if (!displayBytes_.empty()) controller_.Memory().Write(options_.controller.displayAddr, displayBytes_);
+    }
+
+    void ActOnSignals()
+    {
+        while (pullToggles_ != g_pullToggles) {
+            ++pullToggles_;
+            pulled_ = !pulled_;
+            assembler_.Clear();
+            secondHalf_.clear();
+            if (!pulled_) {
+                controller_.PowerCycle();
+                LoadDisplay();
+            }
+            Announce(pulled_ ? "pulled" : "plugged");
+        }
+        while (swaps_ != g_swaps) {
+            ++swaps_;
+            SwapBoard();
+            Announce("swapped");
+        }
+    }
+
+    void SwapBoard()
+    {
+        ++boardsSwappedOut_;
+        if (!options_.flashOut.empty())
+            WriteFileAtomically(options_.flashOut + ".board" + std::to_string(boardsSwappedOut_),
+                                controller_.Memory().Flash());
+        controller_.ReplaceBoard();
+        LoadDisplay();
+        handshakesSinceDone_.reset();
+        DumpFlash();
+    }
+
+    // With --swap-after-handshakes, a programmed board answers that many handshakes and
+    // then gives way to a new one.
+    void SwapWhenDue(uint8_t command)
+    {
+        if (command != devlink::CmdHandshake || !options_.swapAfterHandshakes || !handshakesSinceDone_) return;
+        if (*handshakesSinceDone_ >= *options_.swapAfterHandshakes)
+            SwapBoard();
+        else
+            ++*handshakesSinceDone_;
+    }
+
     // False when nothing could be read (the other side is closed).
     bool Receive()
     {
         uint8_t chunk[4096];
         const ssize_t n = ::read(pty_.Fd(), chunk, sizeof chunk);
         if (n <= 0) return false;
+        if (pulled_) return true;  // nobody on the line to hear it
         lastByteAt_ = Clock::now();
         if (options_.verbose) Trace("bytes", common::Bytes(chunk, chunk + n));
         assembler_.Append(chunk, static_cast<size_t>(n));
@@ -130,23 +234,37 @@ private:
 
     void Answer(const common::Bytes& request)
     {
-        ++requests_;
+        const uint8_t command = request.at(1);
+        counter_.Count(command);
+        Record(request);
         if (options_.verbose) Trace("<-", request);
-        common::Bytes reply = controller_.Handle(request);
+        SwapWhenDue(command);
+        common::Bytes reply = counter_.Matches(options_.statusFail, command)
+                                  ? common::Bytes{devlink::kFrameAddr, command, 0x01}
+                                  : controller_.Handle(request);
         if (controller_.PageJustClosed()) DumpFlash();
-        if (options_.silentAfter && requests_ > *options_.silentAfter) return;
+        if (controller_.ImageJustFinished()) handshakesSinceDone_ = 0;
+        if (options_.silentAfter && counter_.All() > *options_.silentAfter) return;
+        if (counter_.Matches(options_.dropReply, command)) return;
         const auto crc = devlink::Crc16(reply.data(), reply.size(), 0, reply.size());
         reply.push_back(crc.CRCLo);
         reply.push_back(crc.CRCHi);
-        if (options_.badCrc) reply.back() ^= 0x5A;
+        if (options_.badCrc || counter_.Matches(options_.badCrcAt, command)) reply.back() ^= 0x5A;
         if (options_.verbose) Trace("->", reply);
-        Send(reply);
+        Send(reply, options_.splitReply || counter_.Matches(options_.splitAt, command));
     }
 
-    void Send(const common::Bytes& reply)
+    void Record(const common::Bytes& request)
+    {
+        if (!record_.is_open()) return;
+        record_ << HexLine(request) << '\n';
+        record_.flush();
+    }
+
+    void Send(const common::Bytes& reply, bool split)
     {
         FlushSecondHalf();
-        if (!options_.splitReply || reply.size() < 2) {
+        if (!split || reply.size() < 2) {
             WriteAll(pty_.Fd(), reply);
             return;
         }
@@ -183,7 +301,14 @@ private:
     PseudoTerminal& pty_;
     Controller controller_;
     FrameAssembler assembler_;
-    long requests_ = 0;
+    RequestCounter counter_;
+    std::ofstream record_;
+    common::Bytes displayBytes_;
+    bool pulled_ = false;
+    std::sig_atomic_t pullToggles_ = 0;
+    std::sig_atomic_t swaps_ = 0;
+    int boardsSwappedOut_ = 0;
+    std::optional<long> handshakesSinceDone_;  // set once the board on the line is programmed
     common::Bytes secondHalf_;
     Clock::time_point secondHalfAt_;
     Clock::time_point lastByteAt_;
