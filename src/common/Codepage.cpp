@@ -8,13 +8,44 @@
 namespace common {
 namespace {
 
+// One open iconv conversion. Opening one loads a conversion module, which costs far
+// more than converting a short text, so each thread keeps the ones it uses open.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (IsOpen()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Handle() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+const Converter& Utf32ToCodePage()
+{
+    thread_local const Converter converter("GBK", "UTF-32LE");
+    return converter;
+}
+
+const Converter& CodePageToUtf8()
+{
+    thread_local const Converter converter("UTF-8", "GBK");
+    return converter;
+}
+
 // Runs iconv over the whole input, replacing what cannot be converted by `fallback`
 // and skipping one input unit at such a place.
-QByteArray Convert(const char* to, const char* from, const QByteArray& input, int unit,
-                   const QByteArray& fallback)
+QByteArray Convert(const Converter& converter, const QByteArray& input, int unit, const QByteArray& fallback)
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return QByteArray();
+    if (!converter.IsOpen()) return QByteArray();
+    iconv_t cd = converter.Handle();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial shift state
     QByteArray out;
     char buffer[1024];
     char* in = const_cast<char*>(input.constData());
@@ -36,7 +67,6 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& input, in
     size_t outLeft = sizeof buffer;
     iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, static_cast<int>(sizeof buffer - outLeft));
-    iconv_close(cd);
     return out;
 }
 
@@ -47,12 +77,12 @@ QByteArray ToCodePage(const QString& text)
     QByteArray utf32;
     const QList<uint> codePoints = text.toUcs4();
     for (uint cp : codePoints) utf32.append(reinterpret_cast<const char*>(&cp), 4);
-    return Convert("GBK", "UTF-32LE", utf32, 4, "?");
+    return Convert(Utf32ToCodePage(), utf32, 4, "?");
 }
 
 QString FromCodePage(const QByteArray& bytes)
 {
-    QByteArray utf8 = Convert("UTF-8", "GBK", bytes, 1, "?");
+    QByteArray utf8 = Convert(CodePageToUtf8(), bytes, 1, "?");
     return QString::fromUtf8(utf8);
 }
 

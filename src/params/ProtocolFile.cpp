@@ -18,6 +18,8 @@ constexpr int kShortestFileName = 4;
 constexpr int kLongestSkippedLine = 10;
 constexpr int kHiddenCellAttributes = 10;
 constexpr int kLeastCellAttributes = 6;
+// RowCount is a 16-bit field: a table with more row lines cannot be described.
+constexpr int kMostRows = std::numeric_limits<int16_t>::max();
 const QString kEndLine = QStringLiteral("End");
 const QString kHiddenCellTag = QStringLiteral("List:");
 
@@ -117,6 +119,7 @@ private:
             if (!NextLine(line)) return false;
             if (line == kEndLine) break;
             if (line.size() > kLongestSkippedLine) {
+                if (rows_ >= kMostRows) return false;
                 if (grid_.Rows() <= rows_ && !grid_.SetRows(grid_.Rows() + 1)) return false;
                 table_.resize(static_cast<size_t>(rows_) + 2, NewProtoRow());
                 if (!ReadRow(line)) return false;

@@ -32,15 +32,22 @@ public:
 
     bool Damaged() const { return damaged_; }
 
-    void LoadNodeChain(int32_t recordNo, const QString& parentKey)
+    // Loads the chain at `firstRecord` and every chain below it, each node before its
+    // children and its children before its next sibling. The pending chains are kept on
+    // a work list instead of the call stack, so the nesting depth is bounded only by the
+    // file and never by the stack.
+    void LoadTree(int32_t firstRecord)
     {
-        while (recordNo != 0) {
-            if (!Claim(recordNo)) return;
+        std::vector<PendingChain> pending{{firstRecord, QString()}};
+        while (!pending.empty()) {
+            PendingChain chain = std::move(pending.back());
+            pending.pop_back();
+            if (chain.recordNo == 0 || !Claim(chain.recordNo)) continue;
             ProjectRecord rec;
-            if (!file_.Read(recordNo, rec)) return;
-            TreeView::Node* node = AddToView(rec, recordNo, parentKey);
-            if (node && rec.ChildRec() != 0) LoadNodeChain(rec.ChildRec(), rec.NodeKey());
-            recordNo = rec.NextRec();
+            if (!file_.Read(chain.recordNo, rec)) continue;
+            const TreeView::Node* node = AddToView(rec, chain.recordNo, chain.parentKey);
+            pending.push_back({rec.NextRec(), std::move(chain.parentKey)});
+            if (node && rec.ChildRec() != 0) pending.push_back({rec.ChildRec(), rec.NodeKey()});
         }
     }
 
@@ -76,6 +83,11 @@ private:
         TreeView::SetNodeImage(node, rec.NodeImage());
         return node;
     }
+
+    struct PendingChain {
+        int32_t recordNo;
+        QString parentKey;
+    };
 
     const ProjectContext& ctx_;
     RecordFile& file_;
@@ -159,7 +171,7 @@ int LoadProjectTree(const ProjectContext& ctx, const QString& path)
         return 0;
     }
     TreeLoader loader(ctx, file);
-    loader.LoadNodeChain(header.FirstNode(), QString());
+    loader.LoadTree(header.FirstNode());
     if (loader.Damaged()) ctx.Hint(msg::DamagedFile);
     return 0;
 }

@@ -88,20 +88,22 @@ int32_t RecordFile::FindLastSibling(int32_t recordNo)
 
 void RecordFile::FreeNodeChain(int32_t recordNo)
 {
+    // Chains still to free wait on a work list rather than the call stack, so any depth
+    // of nesting is freed; a link that leaves the file or comes back ends its chain.
     std::vector<bool> seen(static_cast<size_t>(RecordCount()) + 1, false);
-    FreeChainFrom(recordNo, seen);
-}
-
-void RecordFile::FreeChainFrom(int32_t recordNo, std::vector<bool>& seen)
-{
+    std::vector<int32_t> pending{recordNo};
     ProjectRecord rec;
-    while (recordNo > 1 && recordNo <= RecordCount() && !seen[static_cast<size_t>(recordNo)]) {
-        seen[static_cast<size_t>(recordNo)] = true;
-        if (!Read(recordNo, rec)) return;
-        if (rec.ChildRec() != 0) FreeChainFrom(rec.ChildRec(), seen);
-        rec.SetInteger(at::InUse, 0);
-        if (!Write(recordNo, rec)) return;
-        recordNo = rec.NextRec();
+    while (!pending.empty()) {
+        int32_t n = pending.back();
+        pending.pop_back();
+        while (n > 1 && n <= RecordCount() && !seen[static_cast<size_t>(n)]) {
+            seen[static_cast<size_t>(n)] = true;
+            if (!Read(n, rec)) return;
+            if (rec.ChildRec() != 0) pending.push_back(rec.ChildRec());
+            rec.SetInteger(at::InUse, 0);
+            if (!Write(n, rec)) return;
+            n = rec.NextRec();
+        }
     }
 }
 

@@ -49,7 +49,6 @@ public:
 
 private:
     void Fail(const QString& what);
-    void FreeChainFrom(int32_t recordNo, std::vector<bool>& seen);
 
     QFile file_;
     bool failed_ = false;

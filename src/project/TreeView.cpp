@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -48,6 +49,7 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
 void TreeView::ClearNodes()
 {
     nodes_.clear();
+    nodesByKey_.clear();
     clear();
 }
 
@@ -75,6 +77,7 @@ TreeView::Node* TreeView::AddNode(const QString& relativeKey, Relationship relat
         insertTopLevelItem(indexOfTopLevelItem(relative), node);
     }
     nodes_.push_back(node);
+    nodesByKey_.insert(key, node);
     return node;
 }
 
@@ -92,9 +95,7 @@ int TreeView::IndexOf(const Node* node) const
 
 TreeView::Node* TreeView::NodeByKey(const QString& key) const
 {
-    const auto found = std::find_if(nodes_.begin(), nodes_.end(),
-                                    [&](const Node* node) { return KeyOf(node) == key; });
-    return found == nodes_.end() ? nullptr : *found;
+    return nodesByKey_.value(key, nullptr);
 }
 
 QString TreeView::KeyOf(const Node* node)
@@ -102,10 +103,20 @@ QString TreeView::KeyOf(const Node* node)
     return node ? node->data(0, kKeyRole).toString() : QString();
 }
 
+// Drops `node` and its subtree from the collection in one pass over it, walking the
+// subtree with a work list so that no nesting depth can exhaust the stack.
 void TreeView::ForgetSubtree(const Node* node)
 {
-    for (int i = 0; i < node->childCount(); ++i) ForgetSubtree(node->child(i));
-    nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
+    QSet<const Node*> subtree;
+    std::vector<const Node*> pending{node};
+    while (!pending.empty()) {
+        const Node* current = pending.back();
+        pending.pop_back();
+        subtree.insert(current);
+        nodesByKey_.remove(KeyOf(current));
+        for (int i = 0; i < current->childCount(); ++i) pending.push_back(current->child(i));
+    }
+    std::erase_if(nodes_, [&](const Node* n) { return subtree.contains(n); });
 }
 
 bool TreeView::RemoveAt(int index)

@@ -2,6 +2,7 @@
 // The project tree control: keyed nodes with a collection index, text, image index,
 // expanded and selected state, label editing, and the events the tree commands use.
 
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QTreeWidget>
@@ -81,6 +82,7 @@ private:
     void OnCollapsed(QTreeWidgetItem* node);
 
     std::vector<Node*> nodes_;
+    QHash<QString, Node*> nodesByKey_;  // the same nodes, found by key
     bool settingExpanded_ = false;
 };
 

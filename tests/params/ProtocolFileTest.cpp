@@ -214,6 +214,25 @@ TEST_F(Parse, ErrorsInRowsKeepWhatWasFilledBefore)
     }
 }
 
+TEST_F(Parse, RowsBeyondTheLargestRowCountFailKeepingThoseBefore)
+{
+    constexpr int kMostRows = 32767;
+    // Lines of eleven characters make rows of their own without touching a cell.
+    QStringList lines{"1\\/64", "500\\/900\\/400\\/600", kTitleRow};
+    for (int r = 1; r < kMostRows; ++r) lines << QStringLiteral("no cells...");
+    EXPECT_EQ(Run(lines + QStringList{"End"}), 0);
+    EXPECT_EQ(info.RowCount, kMostRows);
+    EXPECT_EQ(grid.Rows(), kMostRows);
+    EXPECT_EQ(table.size(), static_cast<size_t>(kMostRows) + 1);
+
+    lines << QStringLiteral("one too many") << "End";
+    EXPECT_EQ(Run(lines), 1);
+    EXPECT_EQ(info.RowCount, kMostRows);
+    EXPECT_EQ(grid.Rows(), kMostRows);
+    EXPECT_EQ(table.size(), static_cast<size_t>(kMostRows) + 1);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "Name");
+}
+
 TEST_F(Parse, PartiallyReadHiddenCellKeepsTheFieldsBeforeTheGap)
 {
     EXPECT_EQ(RunRow(Cell("x") + "\\/List:><36><4><2><0><1"), 1);

@@ -4,6 +4,8 @@
 #include "project/RecordFile.h"
 #include "project/TreeOperations.h"
 
+#include <cstring>
+
 using namespace project;
 using namespace projecttest;
 
@@ -234,6 +236,58 @@ TEST_F(TreeOpsTest, LastSiblingAndFreeingSurviveALoopedChain)
     file.FreeNodeChain(2);
     EXPECT_FALSE(file.Failed());
     for (int n : {2, 3, 4}) EXPECT_EQ(ReadRecord(path, n).InUse(), 0);
+}
+
+// Appends `levels` nodes to the new project, each the only child of the one before.
+void WriteNestedChain(const QString& path, int levels)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ProjectRecord header;
+    f.read(reinterpret_cast<char*>(header.bytes.data()), kRecordSize);
+    header.SetLong(at::FirstNode, 2);
+    QByteArray bytes(reinterpret_cast<const char*>(header.bytes.data()), kRecordSize);
+    for (int n = 2; n < levels + 2; ++n) {
+        ProjectRecord rec;
+        BuildNewNode(rec, n, NewSettings::ClearBlock);
+        rec.SetLong(at::ParentRec, n == 2 ? -1 : n - 1);
+        rec.SetLong(at::PrevRec, -1);
+        rec.SetLong(at::NextRec, 0);
+        rec.SetLong(at::ChildRec, n == levels + 1 ? 0 : n + 1);
+        rec.SetFixed(ParentKey, n == 2 ? QString() : NodeKey(n - 1));
+        bytes.append(reinterpret_cast<const char*>(rec.bytes.data()), kRecordSize);
+    }
+    f.seek(0);
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+TEST_F(TreeOpsTest, NestingFarDeeperThanTheStackLoadsAndDeletesWhole)
+{
+    constexpr int kLevels = 5000;
+    WriteNestedChain(path, kLevels);
+    ASSERT_EQ(LoadProjectTree(ctx, path), 0);
+    EXPECT_TRUE(dialogs.messages.empty());  // not taken as damaged
+    ASSERT_EQ(tree.Count(), kLevels);
+    int depth = 0;
+    for (const TreeView::Node* n = tree.NodeByKey(NodeKey(kLevels + 1)); n; n = n->parent()) ++depth;
+    EXPECT_EQ(depth, kLevels);
+
+    Select(2);
+    DeleteNode(ctx);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(tree.Count(), 0);
+    EXPECT_EQ(tree.NodeByKey(NodeKey(kLevels + 1)), nullptr);
+    EXPECT_EQ(ReadRecord(path, 1).FirstNode(), -1);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray all = f.readAll();
+    int inUse = 0;
+    for (int n = 2; n < kLevels + 2; ++n) {
+        ProjectRecord rec;
+        std::memcpy(rec.bytes.data(), all.constData() + static_cast<qsizetype>(n - 1) * kRecordSize, kRecordSize);
+        inUse += rec.InUse() != 0;
+    }
+    EXPECT_EQ(inUse, 0);
 }
 
 }  // namespace
