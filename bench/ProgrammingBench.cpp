@@ -3,6 +3,7 @@
 // every request at once. Prints frames, bytes and ticks per second of processor time,
 // and the programming time a real line would take at the engine's tick period.
 
+#include "SilentEngineView.h"
 #include "link/ChipProgrammer.h"
 #include "link/Commands.h"
 #include "link/LinkEngine.h"
@@ -62,18 +63,6 @@ private:
     }
 };
 
-class SilentEngineView : public devlink::EngineView {
-public:
-    void SetPanelText(int, const QString&) override {}
-    void SetCommand3Enabled(bool) override {}
-    void SetCommand4Enabled(bool) override {}
-    void ShowSetData() override {}
-    void ShowDispData() override {}
-    void SetMenuImg4Enabled(bool) override {}
-    void SetSettingCellForeBlack() override {}
-    void SetNotesTxt5(const QString&) override {}
-    void ShowVersionWindow(const image::ImageInfoRecord&) override {}
-};
 
 class SilentProgrammingView : public devlink::ProgrammingView {
 public:

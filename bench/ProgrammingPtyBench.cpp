@@ -8,6 +8,7 @@
 // devsim is looked for in TOLVEXAN_DEVSIM, then in bin/ beside this program, then beside
 // it. Usage: ProgrammingPtyBench [frame length, default 512]
 
+#include "SilentEngineView.h"
 #include "image/ImagePreparation.h"
 #include "link/ChipProgrammer.h"
 #include "link/Commands.h"
@@ -58,18 +59,6 @@ public:
     }
 };
 
-class QuietEngineView : public devlink::EngineView {
-public:
-    void SetPanelText(int, const QString&) override {}
-    void SetCommand3Enabled(bool) override {}
-    void SetCommand4Enabled(bool) override {}
-    void ShowSetData() override {}
-    void ShowDispData() override {}
-    void SetMenuImg4Enabled(bool) override {}
-    void SetSettingCellForeBlack() override {}
-    void SetNotesTxt5(const QString&) override {}
-    void ShowVersionWindow(const image::ImageInfoRecord&) override {}
-};
 
 class LoggingProgrammingView : public devlink::ProgrammingView {
 public:
@@ -159,7 +148,7 @@ int main(int argc, char** argv)
     CountingPort port(folder.path(), folder.filePath("no-devices"));
     devlink::LinkExchange link(port);
     port.OnComm = [&link](int event) { link.OnComm(event); };
-    QuietEngineView engineView;
+    SilentEngineView engineView;
     LoggingProgrammingView view;
     if (argc > 1) view.frameLength = QString::fromLocal8Bit(argv[1]);
     devlink::LinkEngine engine(link, state, params, engineView);

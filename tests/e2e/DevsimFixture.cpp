@@ -1,5 +1,7 @@
 #include "DevsimFixture.h"
 
+#include "link/PortSettings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTest>
@@ -56,16 +58,7 @@ bool DevsimFixture::Start(const QStringList& options)
 
 void DevsimFixture::OpenPort()
 {
-    port.SetCommPort(kDevsimPort);
-    port.SetSettings(QStringLiteral("57600,n,8,1"));
-    port.SetInputMode(1);
-    port.SetOutBufferSize(512);
-    port.ClearOutBuffer();
-    port.SetSThreshold(1);
-    port.ClearInBuffer();
-    port.SetInputLen(0);
-    port.SetInBufferSize(1024);
-    port.SetRThreshold(1);
+    devlink::ApplyOpenProperties(port, kDevsimPort, QStringLiteral("57600,n,8,1"));
     if (!port.PortOpen()) port.SetPortOpen(true);
 }
 
