@@ -19,10 +19,12 @@
 
 namespace fuzz {
 
-// The view never shows more nodes than the file has node records, and no key twice.
+// The view never shows more nodes than the file has node records (a last record counts
+// once at least half of it is there), and no key twice.
 inline bool TreeFitsFile(const project::TreeView& tree, qint64 fileSize)
 {
-    const qint64 nodeRecords = std::max<qint64>(0, fileSize / project::kRecordSize - 1);
+    const qint64 records = (fileSize + project::kRecordSize / 2) / project::kRecordSize;
+    const qint64 nodeRecords = std::max<qint64>(0, records - 1);
     if (tree.Count() > nodeRecords) return false;
     QSet<QString> keys;
     for (int index = 1; index <= tree.Count(); ++index) {

@@ -304,4 +304,82 @@ TEST_F(DamagedFileTest, TruncatedLastRecordAndAddingAfterIt)
     ExpectConsistent(QStringLiteral("2(4),3"));
 }
 
+// Damaged files whose next edit used to write over a node the tree shows. The project is
+// built record by record: top-level nodes "A" (2) and "B" (3), and "A1" (4) under "A".
+class EditAfterDamageTest : public OpenTest {
+protected:
+    ProjectRecord Node(int n, int parent, int prev, int next, int child, const char* title)
+    {
+        ProjectRecord rec;
+        rec.SetInteger(at::InUse, 1);
+        rec.SetLong(at::ParentRec, parent);
+        rec.SetLong(at::PrevRec, prev);
+        rec.SetLong(at::NextRec, next);
+        rec.SetLong(at::ChildRec, child);
+        rec.SetLong(at::SelfRec, n);
+        rec.SetFixed(ParentKey, parent < 1 ? QString() : NodeKey(parent));
+        rec.SetFixed(NodeKeyField, NodeKey(n));
+        rec.SetText(Title, QString::fromUtf8(title));
+        rec.SetInteger(at::Expanded, 1);
+        return rec;
+    }
+
+    void ThreeNodeProject()
+    {
+        ProjectRecord header = NewHeader(kStamp);
+        header.SetLong(at::FirstNode, 2);
+        WriteRecord(path, 1, header);
+        WriteRecord(path, 2, Node(2, -1, -1, 3, 4, "A"));
+        WriteRecord(path, 3, Node(3, -1, 2, 0, 0, "B"));
+        WriteRecord(path, 4, Node(4, 2, -1, 0, 0, "A1"));
+    }
+};
+
+TEST_F(EditAfterDamageTest, AddingKeepsEveryShownNode)
+{
+    enum class Damage { LastRecordOneByteShort, LastRecordASliver, LinkedRecordMarkedFree };
+    struct Case {
+        Damage damage;
+        bool addChildOfA;  // else a top-level node
+        const char* titlesAfter;
+        const char* shapeAfter;
+    };
+    const Case cases[] = {
+        {Damage::LastRecordOneByteShort, false, "A(A1),B,new", "2(4),3,5"},
+        {Damage::LastRecordOneByteShort, true, "A(A1,new),B", "2(4,5),3"},
+        {Damage::LinkedRecordMarkedFree, false, "A(A1),B,new", "2(4),3,5"},
+        {Damage::LinkedRecordMarkedFree, true, "A(A1,new),B", "2(4,5),3"},
+        // A1 is lost already: the link to it is dropped, never shared with the new node.
+        {Damage::LastRecordASliver, false, "A,B,new", "2,3,4"},
+        {Damage::LastRecordASliver, true, "A(new),B", "2(4),3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shapeAfter);
+        QFile::remove(path);
+        ThreeNodeProject();
+        if (c.damage == Damage::LastRecordOneByteShort) ASSERT_TRUE(QFile::resize(path, 4 * kRecordSize - 1));
+        if (c.damage == Damage::LastRecordASliver) ASSERT_TRUE(QFile::resize(path, 3 * kRecordSize + 100));
+        if (c.damage == Damage::LinkedRecordMarkedFree) {
+            ProjectRecord b = ReadRecord(path, 3);
+            b.SetInteger(at::InUse, 0);
+            WriteRecord(path, 3, b);
+        }
+        dialogs.messages.clear();
+        ASSERT_TRUE(Open(path));
+        const bool sliver = c.damage == Damage::LastRecordASliver;
+        EXPECT_EQ(dialogs.MessageTexts(), sliver ? QStringList{msg::DamagedFile} : QStringList{});
+        EXPECT_EQ(ViewTitles(tree), sliver ? QStringLiteral("A,B") : QStringLiteral("A(A1),B"));
+
+        Select(2);
+        c.addChildOfA ? AddChildNode(ctx) : AddTopNode(ctx);
+        EXPECT_EQ(FileSize(path) % kRecordSize, 0);
+
+        dialogs.messages.clear();
+        ASSERT_TRUE(Open(path));
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(ViewTitles(tree).replace(kNewNodeTitle, QStringLiteral("new")), QString::fromUtf8(c.titlesAfter));
+        EXPECT_EQ(ViewShape(tree), QString::fromUtf8(c.shapeAfter));
+    }
+}
+
 }  // namespace

@@ -63,21 +63,34 @@ inline void WriteRecord(const QString& path, int n, const ProjectRecord& rec)
 
 inline qint64 FileSize(const QString& path) { return QFileInfo(path).size(); }
 
-// "2(4,5),3": record numbers in link order, children in brackets.
-inline QString ViewShape(const QTreeWidgetItem* parent, const project::TreeView& tree)
+// "2(4,5),3": the view's nodes in order, children in brackets, each named by `label`
+// (by default its record number).
+template <typename Label>
+QString ViewShape(const QTreeWidgetItem* parent, const project::TreeView& tree, const Label& label)
 {
     QStringList parts;
     const int count = parent ? parent->childCount() : tree.topLevelItemCount();
     for (int i = 0; i < count; ++i) {
         const QTreeWidgetItem* item = parent ? parent->child(i) : tree.topLevelItem(i);
-        QString part = QString::number(project::KeyToRecordNo(project::TreeView::KeyOf(item)));
-        if (item->childCount() > 0) part += QLatin1Char('(') + ViewShape(item, tree) + QLatin1Char(')');
+        QString part = label(item);
+        if (item->childCount() > 0) part += QLatin1Char('(') + ViewShape(item, tree, label) + QLatin1Char(')');
         parts << part;
     }
     return parts.join(QLatin1Char(','));
 }
 
-inline QString ViewShape(const project::TreeView& tree) { return ViewShape(nullptr, tree); }
+inline QString ViewShape(const project::TreeView& tree)
+{
+    return ViewShape(nullptr, tree, [](const QTreeWidgetItem* item) {
+        return QString::number(project::KeyToRecordNo(project::TreeView::KeyOf(item)));
+    });
+}
+
+// The same shape named by the nodes' texts.
+inline QString ViewTitles(const project::TreeView& tree)
+{
+    return ViewShape(nullptr, tree, [](const QTreeWidgetItem* item) { return project::TreeView::NodeText(item); });
+}
 
 // The same shape read from the file's links, checking every link invariant on the way.
 class FileWalker {

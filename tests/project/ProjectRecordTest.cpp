@@ -193,12 +193,40 @@ TEST_F(FreeRecordTest, LowestFreeOrJustPastTheEnd)
     EXPECT_EQ(Free(), 5);
 }
 
-TEST_F(FreeRecordTest, TruncatedLastRecordIsTakenAsFreeSpace)
+TEST_F(FreeRecordTest, ALastRecordCountsOnceMoreThanHalfOfItIsThere)
 {
-    Records({1, 1});
-    QFile f(path);
-    f.resize(3 * kRecordSize - 1000);
-    EXPECT_EQ(Free(), 3);
+    struct Case {
+        qint64 length;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {4 * kRecordSize - 1, 5},              // record 4 one byte short: in use
+        {3 * kRecordSize + 1396, 5},           // just over half of record 4
+        {3 * kRecordSize + 1395, 5},           // exactly half, 3.5 records round to 4
+        {2 * kRecordSize + 1395, 3},           // exactly half, 2.5 records round to 2
+        {3 * kRecordSize + 100, 4},            // a sliver is no record: free space
+    };
+    for (const Case& c : cases) {
+        Records({1, 1, 1});
+        ASSERT_TRUE(QFile::resize(path, c.length));
+        EXPECT_EQ(Free(), c.expected) << c.length;
+    }
+}
+
+TEST_F(FreeRecordTest, ARecordTheTreeReachesIsNeverFree)
+{
+    Records({0, 1, 0});  // records 2 and 3 linked as a chain, 2 marked free
+    ProjectRecord header = ReadRecord(path, 1);
+    header.SetLong(at::FirstNode, 2);
+    WriteRecord(path, 1, header);
+    ProjectRecord first = ReadRecord(path, 2);
+    first.SetLong(at::NextRec, 3);
+    WriteRecord(path, 2, first);
+    EXPECT_EQ(Free(), 4);
+    ProjectRecord second = ReadRecord(path, 3);
+    second.SetLong(at::ChildRec, 4);
+    WriteRecord(path, 3, second);
+    EXPECT_EQ(Free(), 5);
 }
 
 }  // namespace
