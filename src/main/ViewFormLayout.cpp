@@ -161,6 +161,8 @@ void ViewForm::BuildPortFrame(QWidget* client)
                           TwipsRect(1080, tops[i], 1215, 300));
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // What the user types is what counts: no completion from the list.
+        box->setCompleter(nullptr);
         box->setEditText(designTexts[i]);
         ComboSet[i] = box;
     }
