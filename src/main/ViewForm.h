@@ -51,6 +51,7 @@ class SerialPort;
 
 namespace mainwin {
 
+class DisabledTipFilter;
 class HintFilter;
 class LogBox;
 class ShapeControl;
@@ -240,6 +241,7 @@ private:
     AppState& state_;
     devlink::SerialPort& MBMC_;
     HintFilter* hints_ = nullptr;
+    DisabledTipFilter* disabledTips_ = nullptr;
     QObject* pictureMouse_ = nullptr;
     std::unique_ptr<devlink::LinkExchange> link_;
     std::unique_ptr<devlink::LinkEngine> engine_;

@@ -3,6 +3,7 @@
 #include "main/ViewForm.h"
 
 #include "main/CaptionFit.h"
+#include "main/DisabledTipFilter.h"
 #include "main/HintFilter.h"
 #include "main/LogBox.h"
 #include "main/PictureIcons.h"
@@ -123,6 +124,8 @@ void ViewForm::BuildLayout()
 
     hints_ = new HintFilter(*SB, this);
     WatchHints();
+    disabledTips_ = new DisabledTipFilter(this);
+    disabledTips_->WatchAll(*this);
     FitCaptions();
 }
 
