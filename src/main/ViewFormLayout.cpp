@@ -131,9 +131,9 @@ void ViewForm::BuildLayout()
 
 void ViewForm::FitCaptions()
 {
-    QWidget* captioned[] = {Label5_1,  Label14,   Label2_1,  Label3_1,  Label4_1,  Label4_2,  Command1,
-                            Command3,  Check1[0], Check1[1], Check1[2], Check1[3], Label1[1], Label1[2],
-                            Label1[3], Label1[4], Label1[5]};
+    FitCaptionsAlike({Label5_1, Label14, Label2_1, Label3_1, Label4_1, Label4_2});
+    QWidget* captioned[] = {Command1,  Command3,  Check1[0], Check1[1], Check1[2], Check1[3],
+                            Label1[1], Label1[2], Label1[3], Label1[4], Label1[5]};
     for (QWidget* control : captioned) FitCaption(*control);
     FitCaption(*Command2, {QStringLiteral("CloseUart")});
     FitCaption(*Command4, {QStringLiteral("Stop")});
