@@ -2,6 +2,7 @@
 // design states.
 #include "main/ViewForm.h"
 
+#include "main/BackgroundPicture.h"
 #include "main/CaptionFit.h"
 #include "main/DisabledTipFilter.h"
 #include "main/HintFilter.h"
@@ -105,7 +106,7 @@ void ViewForm::BuildLayout()
     setWindowIcon(QIcon(MenuPicture(3)));
     setFont(SimSunFont(9));
 
-    auto* client = new QWidget(this);
+    auto* client = new BackgroundArea(this);
     client->setObjectName(QStringLiteral("ViewFormClient"));
     client->resize(Px(kClientWidthTwips), Px(kClientHeightTwips));
     setCentralWidget(client);
