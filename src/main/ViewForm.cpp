@@ -21,6 +21,7 @@ ViewForm::ViewForm(common::AppEnvironment& env, common::Dialogs& dialogs, AppSta
     : QMainWindow(parent), env_(env), dialogs_(dialogs), state_(state), MBMC_(port)
 {
     endProgram = [] { QCoreApplication::exit(0); };
+    frameMargins = [this] { return WindowFrame(); };
     BuildLayout();
     BuildMenus();
     ConnectMenus();

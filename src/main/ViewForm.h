@@ -9,6 +9,7 @@
 #include "link/ProgrammingView.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <array>
 #include <functional>
 #include <memory>
@@ -130,6 +131,8 @@ public:
 
     // What "Exit" calls to end the program; tests replace it.
     std::function<void()> endProgram;
+    // The frame the window manager draws around the window, as it stands; tests replace it.
+    std::function<QMargins()> frameMargins;
 
     // Controls, under their design names.
     QGroupBox* Frame1_0 = nullptr;
@@ -195,6 +198,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // Layout (ViewFormLayout.cpp).
@@ -222,6 +226,7 @@ private:
     void EraseSettings_Click();
     void StoreIntoNode_Click();
     // Start-up (ViewFormLifecycle.cpp).
+    QMargins WindowFrame() const;
     void LoadProtocolTables();
     void OpenDefaultProject();
     void ClearNodePanel();
