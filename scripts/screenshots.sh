@@ -17,17 +17,7 @@ cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-docs}")"
 mkdir -p "$out"
 
-packages=(xvfb openbox xdotool imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-missing.sh xvfb openbox xdotool imagemagick
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "${SCREENSHOT_BUILD_JOBS:-3}" --target Tolvexan devsim manual
