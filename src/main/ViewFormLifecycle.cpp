@@ -134,6 +134,8 @@ void ViewForm::moveEvent(QMoveEvent* event)
     Form_Resize();
 }
 
+// Asked of the platform window each time: the widget's own frame geometry keeps the frame
+// it last saw, which just after leaving maximized is still the maximized one.
 QMargins ViewForm::WindowFrame() const
 {
     return windowHandle() ? windowHandle()->frameMargins() : QMargins();
