@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds every benchmark (bench/*.cpp, one executable each) and runs them one after
-# the other on the offscreen platform, printing their figures.
+# Builds every benchmark (bench/*.cpp, one executable each) with what it needs (the
+# stand-in controller devsim comes with them) and runs them one after the other on the
+# offscreen platform, printing their figures.
 #
 #   scripts/bench.sh [bench name ...]        (default: all of them)
 #

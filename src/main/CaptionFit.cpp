@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
+#include <limits>
 
 namespace mainwin {
 namespace {
@@ -37,7 +39,9 @@ int CaptionRoom(const QWidget& control)
     return control.width();
 }
 
-void FitCaption(QWidget& control, const QStringList& laterCaptions)
+namespace {
+
+double FittedPointSize(const QWidget& control, const QStringList& laterCaptions)
 {
     const QStringList captions = QStringList(CaptionOf(control)) + laterCaptions;
     QFont font = control.font();
@@ -49,7 +53,29 @@ void FitCaption(QWidget& control, const QStringList& laterCaptions)
     };
     while (widest(font) > room && font.pointSizeF() - kStep >= kSmallestPointSize)
         font.setPointSizeF(font.pointSizeF() - kStep);
-    if (font != control.font()) control.setFont(font);
+    return font.pointSizeF();
+}
+
+void SetPointSize(QWidget& control, double pointSize)
+{
+    if (control.font().pointSizeF() == pointSize) return;
+    QFont font = control.font();
+    font.setPointSizeF(pointSize);
+    control.setFont(font);
+}
+
+}  // namespace
+
+void FitCaption(QWidget& control, const QStringList& laterCaptions)
+{
+    SetPointSize(control, FittedPointSize(control, laterCaptions));
+}
+
+void FitCaptionsAlike(const QList<QWidget*>& controls)
+{
+    double pointSize = std::numeric_limits<double>::max();
+    for (const QWidget* control : controls) pointSize = std::min(pointSize, FittedPointSize(*control, {}));
+    for (QWidget* control : controls) SetPointSize(*control, pointSize);
 }
 
 }  // namespace mainwin

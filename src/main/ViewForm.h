@@ -9,6 +9,7 @@
 #include "link/ProgrammingView.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <array>
 #include <functional>
 #include <memory>
@@ -51,6 +52,7 @@ class SerialPort;
 
 namespace mainwin {
 
+class DisabledTipFilter;
 class HintFilter;
 class LogBox;
 class ShapeControl;
@@ -129,6 +131,8 @@ public:
 
     // What "Exit" calls to end the program; tests replace it.
     std::function<void()> endProgram;
+    // The frame the window manager draws around the window, as it stands; tests replace it.
+    std::function<QMargins()> frameMargins;
 
     // Controls, under their design names.
     QGroupBox* Frame1_0 = nullptr;
@@ -194,6 +198,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // Layout (ViewFormLayout.cpp).
@@ -221,6 +226,7 @@ private:
     void EraseSettings_Click();
     void StoreIntoNode_Click();
     // Start-up (ViewFormLifecycle.cpp).
+    QMargins WindowFrame() const;
     void LoadProtocolTables();
     void OpenDefaultProject();
     void ClearNodePanel();
@@ -240,6 +246,7 @@ private:
     AppState& state_;
     devlink::SerialPort& MBMC_;
     HintFilter* hints_ = nullptr;
+    DisabledTipFilter* disabledTips_ = nullptr;
     QObject* pictureMouse_ = nullptr;
     std::unique_ptr<devlink::LinkExchange> link_;
     std::unique_ptr<devlink::LinkEngine> engine_;

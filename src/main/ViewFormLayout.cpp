@@ -2,7 +2,9 @@
 // design states.
 #include "main/ViewForm.h"
 
+#include "main/BackgroundPicture.h"
 #include "main/CaptionFit.h"
+#include "main/DisabledTipFilter.h"
 #include "main/HintFilter.h"
 #include "main/LogBox.h"
 #include "main/PictureIcons.h"
@@ -104,7 +106,7 @@ void ViewForm::BuildLayout()
     setWindowIcon(QIcon(MenuPicture(3)));
     setFont(SimSunFont(9));
 
-    auto* client = new QWidget(this);
+    auto* client = new BackgroundArea(this);
     client->setObjectName(QStringLiteral("ViewFormClient"));
     client->resize(Px(kClientWidthTwips), Px(kClientHeightTwips));
     setCentralWidget(client);
@@ -123,14 +125,16 @@ void ViewForm::BuildLayout()
 
     hints_ = new HintFilter(*SB, this);
     WatchHints();
+    disabledTips_ = new DisabledTipFilter(this);
+    disabledTips_->WatchAll(*this);
     FitCaptions();
 }
 
 void ViewForm::FitCaptions()
 {
-    QWidget* captioned[] = {Label5_1,  Label14,   Label2_1,  Label3_1,  Label4_1,  Label4_2,  Command1,
-                            Command3,  Check1[0], Check1[1], Check1[2], Check1[3], Label1[1], Label1[2],
-                            Label1[3], Label1[4], Label1[5]};
+    FitCaptionsAlike({Label5_1, Label14, Label2_1, Label3_1, Label4_1, Label4_2});
+    QWidget* captioned[] = {Command1,  Command3,  Check1[0], Check1[1], Check1[2], Check1[3],
+                            Label1[1], Label1[2], Label1[3], Label1[4], Label1[5]};
     for (QWidget* control : captioned) FitCaption(*control);
     FitCaption(*Command2, {QStringLiteral("CloseUart")});
     FitCaption(*Command4, {QStringLiteral("Stop")});
@@ -161,6 +165,8 @@ void ViewForm::BuildPortFrame(QWidget* client)
                           TwipsRect(1080, tops[i], 1215, 300));
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // What the user types is what counts: no completion from the list.
+        box->setCompleter(nullptr);
         box->setEditText(designTexts[i]);
         ComboSet[i] = box;
     }

@@ -3,6 +3,7 @@
 
 #include "main/DailyRecord.h"
 #include "main/LogBox.h"
+#include "main/PinnedSize.h"
 #include "main/ShapeControl.h"
 #include "main/WindowLook.h"
 
@@ -13,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QTimer>
+#include <QWindow>
 #include "params/FlexGrid.h"
 #include "params/ProtocolFile.h"
 #include "project/ProjectFiles.h"
@@ -21,10 +23,6 @@
 namespace mainwin {
 
 namespace {
-
-// Outer size of the normal window, in twips.
-constexpr int kPinnedWidthTwips = 13750;
-constexpr int kPinnedHeightTwips = 3780;
 
 // Start-up and shutdown skip a statement that fails and go on with the next.
 template <typename Step>
@@ -123,22 +121,33 @@ void ViewForm::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
-// The frame's size is known once the window is shown.
 void ViewForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     Form_Resize();
 }
 
+// The window manager moves the window when it frames it; only then is the frame known.
+void ViewForm::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    Form_Resize();
+}
+
+// Asked of the platform window each time: the widget's own frame geometry keeps the frame
+// it last saw, which just after leaving maximized is still the maximized one.
+QMargins ViewForm::WindowFrame() const
+{
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
+}
+
 void ViewForm::Form_Resize()
 {
     if (resizing_) return;
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize client = QSize(Px(kPinnedWidthTwips), Px(kPinnedHeightTwips)) - frame;
-    if (size() == client) return;
+    const auto client = PinnedClientSize(windowState(), frameMargins());
+    if (!client || size() == *client) return;
     resizing_ = true;
-    resize(client);
+    resize(*client);
     resizing_ = false;
 }
 

@@ -36,6 +36,8 @@ void ViewForm::BuildMenus()
 {
     file_menu = menuBar()->addMenu(QStringLiteral("File"));
     file_menu->setObjectName(QStringLiteral("file_menu"));
+    // The menu shows a separator above "Exit" although every entry above it is hidden.
+    file_menu->setSeparatorsCollapsible(false);
     CreatNewPro = Entry(file_menu, QStringLiteral("CreatNewPro"), QStringLiteral("新建工程"), false);
     OpenPro = Entry(file_menu, QStringLiteral("OpenPro"), QStringLiteral("打开工程"), false);
     fdsfds = Separator(file_menu, QStringLiteral("fdsfds"), false);

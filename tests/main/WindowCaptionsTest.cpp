@@ -8,6 +8,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 
 namespace testmain {
@@ -42,6 +43,16 @@ TEST_F(WindowCaptionsTest, EveryCaptionFitsItsDesignedBox)
         SCOPED_TRACE(caption.toStdString());
         EXPECT_LE(QFontMetrics(control->font()).horizontalAdvance(caption), mainwin::CaptionRoom(*control));
         EXPECT_GE(control->font().pointSizeF(), 7.0);
+    }
+}
+
+TEST_F(WindowCaptionsTest, ThePortLabelsShareOneSizeThatFitsThemAll)
+{
+    auto& form = Build();
+    for (QLabel* label : {form.Label5_1, form.Label14, form.Label2_1, form.Label3_1, form.Label4_1, form.Label4_2}) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_EQ(label->font().pointSizeF(), form.Label5_1->font().pointSizeF());
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), mainwin::CaptionRoom(*label));
     }
 }
 

@@ -155,6 +155,9 @@ TEST_F(WindowLayoutTest, MenuBarOffersOnlyExitUnderFileAndTheThreeAboutEntries)
     for (QAction* action : form.menuBar()->actions()) titles << action->text();
     EXPECT_EQ(titles, QStringList({"File", "About"}));
     EXPECT_EQ(VisibleEntries(form.file_menu), QStringList({"-", "Exit"}));
+    // The separator is drawn too, though nothing visible stands above it.
+    EXPECT_GT(form.file_menu->actionGeometry(form.yhghg).height(), 0);
+    EXPECT_LT(form.file_menu->actionGeometry(form.yhghg).bottom(), form.file_menu->actionGeometry(form.EndPro).top());
     EXPECT_EQ(VisibleEntries(form.about_menu),
               QStringList({"About Burning", "operation manual", "About Corvak Electronics"}));
 

@@ -5,8 +5,12 @@
 #include "main/StatusBar.h"
 
 #include <QCheckBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QToolTip>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 namespace testmain {
 namespace {
@@ -48,6 +52,30 @@ TEST_F(WindowLogAndHintsTest, MouseOverAControlWithAHintShowsItAndPanelKeepsTheL
     EXPECT_EQ(form.SB->Panel(3), "Automatically detects available serial port");
     SendMouse(form.Command3, QEvent::MouseMove);
     EXPECT_EQ(form.SB->Panel(3), "Choose to burning. BIN file");
+}
+
+// The text of the tool tip that pops up when the mouse rests on the control.
+QString ToolTipOver(QWidget* control)
+{
+    QToolTip::hideText();  // fades out, and only then is gone
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 10000)) return "(an earlier tip stays)";
+    const QPoint inside(2, 2);
+    QHelpEvent event(QEvent::ToolTip, inside, control->mapToGlobal(inside));
+    QApplication::sendEvent(control, &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST_F(WindowLogAndHintsTest, ADisabledControlPopsUpNoToolTip)
+{
+    auto& form = Load();
+    for (QWidget* control : std::initializer_list<QWidget*>{form.MenuImg[4], form.Command3, form.Command4}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        control->setEnabled(false);
+        EXPECT_EQ(ToolTipOver(control), "");
+        control->setEnabled(true);
+        EXPECT_EQ(ToolTipOver(control), control->toolTip());
+    }
+    QToolTip::hideText();
 }
 
 }  // namespace

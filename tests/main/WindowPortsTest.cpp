@@ -8,6 +8,8 @@
 #include "link/PortSettings.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QLabel>
 #include <QPushButton>
 
@@ -96,6 +98,45 @@ TEST_F(WindowPortsTest, OpenFailuresShowSerialPortErrorAndLeaveThePortClosed)
         EXPECT_EQ(form.Command2->text(), "OpenUart");
         EXPECT_EQ(form.SB->Panel(1), "串口未打开");
         port.refuseSettings = false;
+        TearDown();
+    }
+}
+
+// Replaces the box's text by typing into it with the focus, as the user does.
+void TypeInto(QComboBox* box, const QString& text)
+{
+    box->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box->window()));
+    box->lineEdit()->setFocus();
+    QTest::keyClick(box->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(box->lineEdit(), text);
+}
+
+TEST_F(WindowPortsTest, TypedTextCountsExactlyAsTypedWithoutCompletion)
+{
+    struct Case {
+        int box;
+        const char* typed;
+        const char* settings;  // nullptr: the open fails
+    } cases[] = {{0, "COM", nullptr},     {0, "C1", nullptr},        {1, "1", "1,n,8,1"},
+                 {2, "even", "57600,8,1"}, {5, "1", "57600,n,8,1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.box << " " << c.typed);
+        dialogs.messages.clear();
+        auto& form = Load();
+        TypeInto(form.ComboSet[c.box], c.typed);
+        EXPECT_EQ(form.ComboSet[c.box]->currentText(), c.typed);
+        form.Command2->click();
+        if (c.settings) {
+            EXPECT_TRUE(port.open);
+            EXPECT_EQ(port.Settings(), c.settings);
+        } else {
+            EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Serial port error！"}));
+            EXPECT_FALSE(port.open);
+        }
+        EXPECT_EQ(form.FrameLengthText(), c.box == 5 ? c.typed : "512");
+        port.SetPortOpen(false);
         TearDown();
     }
 }

@@ -4,6 +4,7 @@
 
 #include "main/DailyRecord.h"
 #include "main/LogBox.h"
+#include "main/PinnedSize.h"
 #include "main/ShapeControl.h"
 #include "main/StatusBar.h"
 
@@ -207,6 +208,51 @@ TEST_F(WindowShutdownTest, TheNormalWindowIsPinnedAndMaximizingShowsTheWholeLayo
     form.showMinimized();
     form.showNormal();
     EXPECT_EQ(form.frameGeometry().size(), pinned);
+}
+
+TEST(PinnedSizeTest, TheNormalWindowsClientIsTheOuterSizeLessTheFrame)
+{
+    struct Case {
+        Qt::WindowStates state;
+        QMargins frame;
+        std::optional<QSize> client;
+    } cases[] = {
+        {Qt::WindowNoState, {}, QSize(917, 252)},
+        {Qt::WindowNoState, {1, 20, 1, 5}, QSize(915, 227)},
+        {Qt::WindowActive, {4, 30, 4, 4}, QSize(909, 218)},
+        {Qt::WindowMaximized, {0, 19, 0, 0}, std::nullopt},
+        {Qt::WindowMinimized, {1, 20, 1, 5}, std::nullopt},
+        {Qt::WindowFullScreen, {}, std::nullopt},
+    };
+    EXPECT_EQ(mainwin::PinnedOuterSize(), QSize(917, 252));  // 13750 x 3780 twips
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.state) << " " << c.frame.top());
+        EXPECT_EQ(mainwin::PinnedClientSize(c.state, c.frame), c.client);
+    }
+}
+
+TEST_F(WindowShutdownTest, ThePinnedSizeIsTakenAgainOnceTheWindowManagersFrameIsKnown)
+{
+    QMargins frame;  // shown before the window manager has framed it
+    Build();
+    form->frameMargins = [&frame] { return frame; };
+    form->Form_Load();
+    EXPECT_EQ(form->size(), QSize(917, 252));
+
+    // The window manager frames the window and moves it by its border and title bar.
+    frame = QMargins(1, 20, 1, 5);
+    form->move(form->pos() + QPoint(1, 20));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(915, 227));
+
+    // The maximized window's frame is another; leaving maximized takes the frame as it then is.
+    frame = QMargins(0, 19, 0, 0);
+    form->showMaximized();
+    QCoreApplication::processEvents();
+    frame = QMargins(4, 30, 4, 4);
+    form->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(909, 218));
 }
 
 }  // namespace
