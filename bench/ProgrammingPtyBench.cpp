@@ -1,17 +1,22 @@
 // Programming a 32 KB image into the stand-in controller over a pseudo-terminal, with the
-// real serial-port layer and the real 16 ms tick. Prints the time taken, the floor that
-// the line rate sets (57600 baud, 8N1, 10 bits a byte) for the bytes that went both
-// ways, and the least time the tick limits allow for the same exchanges: each needs one
-// tick to write its request, and after the send-done GapLimit silent ticks before its
-// reply is judged, on which tick the run also decides its next step.
+// real serial-port layer and the real 16 ms tick, at 57600 and 9600 baud with devsim
+// pacing its line like a real one, for frame lengths 128, 512 and 1024; and once over the
+// bare pseudo-terminal, where bytes take no time at all.
+//
+// For each run it prints the time taken, the floor that the line rate sets for the bytes
+// that went both ways (10 bits a byte at 8N1), and the least time the tick limits allow
+// for the same exchanges, wire time included: each needs one tick to write its request;
+// its reply is judged GapLimit ticks after the first tick on which the request and the
+// reply have both crossed the line, and on that tick the run also decides its next step.
 //
 // devsim is looked for in TOLVEXAN_DEVSIM, then in bin/ beside this program, then beside
-// it. Usage: ProgrammingPtyBench [frame length, default 512]
+// it. Usage: ProgrammingPtyBench [SETTINGS|pty [FRAME LENGTH]] runs one case only.
 
 #include "SilentEngineView.h"
 #include "image/ImagePreparation.h"
 #include "link/ChipProgrammer.h"
 #include "link/Commands.h"
+#include "link/LineSettings.h"
 #include "link/LinkEngine.h"
 #include "link/QtSerialPort.h"
 
@@ -25,40 +30,49 @@
 #include <QTimer>
 #include <cstdio>
 #include <map>
+#include <vector>
 
 namespace {
 
 constexpr int kImageLen = 32 * 1024;
-constexpr int kBaud = 57600;
-constexpr int kBitsPerByte = 10;  // start, 8 data, stop
 constexpr int kPortNumber = 1;
-constexpr int kGiveUpMs = 300000;
+constexpr int kGiveUpMs = 600000;
+constexpr double kTickSeconds = devlink::kTickIntervalMs / 1000.0;
 
-// The serial-port layer, counting what goes out and what is read in.
+// One case of the table: the line settings, whether devsim paces its line at them, and
+// the frame length.
+struct Case {
+    QString settings;
+    bool paced = true;
+    int frameLength = 512;
+};
+
+struct Exchange {
+    uint8_t command = 0;
+    long bytesOut = 0;
+    long bytesIn = 0;
+};
+
+// The serial-port layer, counting what goes out and what is read in, exchange by exchange.
 class CountingPort : public devlink::QtSerialPort {
 public:
     using QtSerialPort::QtSerialPort;
-    long bytesOut = 0;
-    long bytesIn = 0;
-    long requests = 0;
-    std::map<uint8_t, long> requestsByCommand;
+    std::vector<Exchange> exchanges;
+    bool counting = false;
 
     void Output(const common::Bytes& frame) override
     {
         QtSerialPort::Output(frame);
-        bytesOut += static_cast<long>(frame.size());
-        ++requests;
-        ++requestsByCommand[frame.at(1)];
+        if (counting) exchanges.push_back({frame.at(1), static_cast<long>(frame.size()), 0});
     }
 
     common::Bytes Input() override
     {
         common::Bytes received = QtSerialPort::Input();
-        bytesIn += static_cast<long>(received.size());
+        if (counting && !exchanges.empty()) exchanges.back().bytesIn += static_cast<long>(received.size());
         return received;
     }
 };
-
 
 class LoggingProgrammingView : public devlink::ProgrammingView {
 public:
@@ -83,6 +97,14 @@ public:
     QString NodeProgramFile() const override { return {}; }
     QString OrderNumber() const override { return {}; }
     QString caption = QStringLiteral("Stop");
+};
+
+struct Result {
+    bool ended = false;
+    bool flashGood = false;
+    double seconds = 0;
+    long ticks = 0;
+    std::vector<Exchange> exchanges;
 };
 
 QString FindDevsim()
@@ -117,54 +139,72 @@ int GapLimitOf(uint8_t command)
     }
 }
 
-int Fail(const char* message)
+double Seconds(long bytes, const devlink::LineSettings& line)
 {
-    std::fprintf(stderr, "ProgrammingPtyBench: %s\n", message);
-    return 1;
+    return std::chrono::duration<double>(devlink::WireTime(static_cast<size_t>(bytes), line)).count();
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// The hand-over tick that sets the run up and the tick that ends it, and per exchange the
+// writing tick, the whole ticks that the request and its reply spend on the line, and
+// GapLimit ticks. A request always takes its wire time at the port's settings before its
+// send-done; on the bare pseudo-terminal the reply takes none.
+long MinimumTicks(const std::vector<Exchange>& exchanges, const devlink::LineSettings& line, bool paced)
 {
-    QCoreApplication app(argc, argv);
-    const QString devsimPath = FindDevsim();
-    if (devsimPath.isEmpty()) return Fail("devsim not found (set TOLVEXAN_DEVSIM)");
+    long ticks = 2;
+    for (const Exchange& e : exchanges) {
+        const double wire = Seconds(e.bytesOut, line) + (paced ? Seconds(e.bytesIn, line) : 0.0);
+        ticks += 1 + GapLimitOf(e.command) + static_cast<long>(wire / kTickSeconds);
+    }
+    return ticks;
+}
+
+bool FlashEquals(const QString& dump, const image::ImageState& image)
+{
+    QFile file(dump);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray flash = file.readAll().mid(devlink::kFlashBase - 0x08000000, kImageLen);
+    return flash == QByteArray(reinterpret_cast<const char*>(image.ImageData.data()), kImageLen);
+}
+
+Result Run(QCoreApplication& app, const QString& devsimPath, const Case& c)
+{
+    Result result;
     QTemporaryDir folder;
     const QString flashDump = folder.filePath("flash.bin");
-
+    QStringList arguments{"--exit-with-parent", "--link", folder.filePath(QStringLiteral("COM%1").arg(kPortNumber)),
+                          "--flash-out", flashDump};
+    if (c.paced) arguments << "--line" << c.settings;
     QProcess devsim;
-    devsim.start(devsimPath, {"--exit-with-parent", "--link", folder.filePath(QStringLiteral("COM%1").arg(kPortNumber)),
-                              "--flash-out", flashDump});
-    if (!devsim.waitForStarted(10000) || !devsim.waitForReadyRead(10000)) return Fail("devsim did not start");
+    devsim.start(devsimPath, arguments);
+    if (!devsim.waitForStarted(10000) || !devsim.waitForReadyRead(10000)) return result;
 
     image::ImageState image;
     devlink::EngineState state;
     params::ParamState params;
     const image::PrepareOptions prepare{false, QStringLiteral("bench"), QDate::currentDate()};
     if (image::StampImageInfo(WriteImage(folder), prepare, params, image, state.ImageInfo) != image::PrepOk)
-        return Fail("image preparation failed");
+        return result;
 
     CountingPort port(folder.path(), folder.filePath("no-devices"));
     devlink::LinkExchange link(port);
     port.OnComm = [&link](int event) { link.OnComm(event); };
     SilentEngineView engineView;
     LoggingProgrammingView view;
-    if (argc > 1) view.frameLength = QString::fromLocal8Bit(argv[1]);
+    view.frameLength = QString::number(c.frameLength);
     devlink::LinkEngine engine(link, state, params, engineView);
     devlink::ChipProgrammer programmer(state, link, image, view);
     engine.SetProgramOperation(&programmer);
     try {
         port.SetCommPort(kPortNumber);
-        port.SetSettings(QStringLiteral("57600,n,8,1"));
+        port.SetSettings(c.settings);
         port.SetSThreshold(1);
         port.SetRThreshold(1);
         port.SetPortOpen(true);
     } catch (const devlink::SerialError& e) {
-        return Fail(e.what());
+        std::fprintf(stderr, "ProgrammingPtyBench: %s\n", e.what());
+        return result;
     }
 
-    long ticks = 0;
     QElapsedTimer clock;
     bool armed = false;
     QTimer timer;
@@ -176,50 +216,88 @@ int main(int argc, char** argv)
             // Armed as the Program button does, once link polling has had a good reply.
             if (link.LinkPhase != 0 || link.LinkError != devlink::LinkOk || link.RxBuf.empty()) return;
             armed = true;
-            port.bytesOut = port.bytesIn = port.requests = 0;
-            port.requestsByCommand.clear();
+            port.counting = true;
             state.ProgRun = 1;
             state.Request(devlink::OpProgram);
             clock.start();
             return;
         }
-        ++ticks;
+        ++result.ticks;
         if (state.ProgRun == 0) app.quit();
     });
-    QTimer::singleShot(kGiveUpMs, &app, [&] { app.quit(); });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &app, [&] { app.quit(); });
+    giveUp.start(kGiveUpMs);
     timer.start();
     app.exec();
     timer.stop();
-    const double seconds = clock.isValid() ? clock.nsecsElapsed() / 1e9 : 0;
-    if (state.ProgRun != 0 || !armed) return Fail("the run did not end");
-
+    result.seconds = clock.isValid() ? clock.nsecsElapsed() / 1e9 : 0;
+    result.ended = armed && state.ProgRun == 0;
+    result.exchanges = port.exchanges;
+    port.SetPortOpen(false);
     devsim.terminate();
     devsim.waitForFinished(10000);
-    QFile dump(flashDump);
-    dump.open(QIODevice::ReadOnly);
-    const QByteArray flash = dump.readAll().mid(devlink::kFlashBase - 0x08000000, kImageLen);
-    const bool flashGood = flash == QByteArray(reinterpret_cast<const char*>(image.ImageData.data()), kImageLen);
+    result.flashGood = FlashEquals(flashDump, image);
+    return result;
+}
 
-    long minimumTicks = 2;  // the hand-over tick that sets the run up, the tick that ends it
-    for (const auto& [command, count] : port.requestsByCommand) minimumTicks += count * (1 + GapLimitOf(command));
-    const double minimumSeconds = minimumTicks * devlink::kTickIntervalMs / 1000.0;
-    const long lineBytes = port.bytesOut + port.bytesIn;
-    const double lineSeconds = static_cast<double>(lineBytes) * kBitsPerByte / kBaud;
+void PrintRow(const Case& c, const Result& r)
+{
+    const devlink::LineSettings line = devlink::ParseLineSettings(c.settings);
+    long bytes = 0;
+    std::map<uint8_t, long> byCommand;
+    for (const Exchange& e : r.exchanges) {
+        bytes += e.bytesOut + e.bytesIn;
+        ++byCommand[e.command];
+    }
+    const double floor = Seconds(bytes, line);
+    const long minimumTicks = MinimumTicks(r.exchanges, line, c.paced);
+    const double minimum = minimumTicks * kTickSeconds;
+    const QString where = c.paced ? c.settings.section(',', 0, 0) : QStringLiteral("pty");
+    std::printf("  %-6s %5d %9zu %10.3f %10.3f %10.3f %9.3f %9.3f %9.3f  %s\n", qPrintable(where), c.frameLength,
+                r.exchanges.size(), r.seconds, floor, minimum, r.seconds / minimum, r.seconds / floor,
+                static_cast<double>(r.ticks) / minimumTicks,
+                !r.ended ? "did not end" : r.flashGood ? "equals the image" : "DIFFERS");
+}
 
-    std::printf("Programming a %d-byte image into devsim over a pseudo-terminal, frame length %s,\n",
-                kImageLen, qPrintable(view.frameLength));
-    std::printf("tick %d ms (real timer)\n\n", devlink::kTickIntervalMs);
-    std::printf("  flash after the run             %s\n", flashGood ? "equals the prepared image" : "DIFFERS");
-    std::printf("  exchanges                       %ld (", port.requests);
-    for (const auto& [command, count] : port.requestsByCommand) std::printf(" %02X:%ld", command, count);
-    std::printf(" )\n");
-    std::printf("  bytes sent / received           %ld / %ld\n", port.bytesOut, port.bytesIn);
-    std::printf("  measured time                   %.3f s over %ld ticks (%.2f ms a tick)\n", seconds, ticks,
-                ticks ? seconds * 1000 / ticks : 0.0);
-    std::printf("  line-rate floor (57600 8N1)     %.3f s for %ld bytes\n", lineSeconds, lineBytes);
-    std::printf("  tick-limit minimum              %.3f s (%ld ticks: 1 + GapLimit per exchange, + 2)\n",
-                minimumSeconds, minimumTicks);
-    std::printf("  measured / tick-limit minimum   %.3f\n", seconds / minimumSeconds);
-    std::printf("  measured ticks / minimum ticks  %.3f\n", static_cast<double>(ticks) / minimumTicks);
-    return flashGood ? 0 : 1;
+std::vector<Case> CasesFrom(int argc, char** argv)
+{
+    if (argc > 1) {
+        const QString first = QString::fromLocal8Bit(argv[1]);
+        Case c{first == "pty" ? QStringLiteral("57600,n,8,1") : first, first != "pty", 512};
+        if (argc > 2) c.frameLength = QString::fromLocal8Bit(argv[2]).toInt();
+        return {c};
+    }
+    std::vector<Case> cases{{QStringLiteral("57600,n,8,1"), false, 512}};
+    for (const char* settings : {"57600,n,8,1", "9600,n,8,1"})
+        for (int frameLength : {128, 512, 1024}) cases.push_back({QString::fromLatin1(settings), true, frameLength});
+    return cases;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString devsimPath = FindDevsim();
+    if (devsimPath.isEmpty()) {
+        std::fprintf(stderr, "ProgrammingPtyBench: devsim not found (set TOLVEXAN_DEVSIM)\n");
+        return 1;
+    }
+    std::printf("Programming a %d-byte image into devsim over a pseudo-terminal, tick %d ms (real timer).\n",
+                kImageLen, devlink::kTickIntervalMs);
+    std::printf("Line: the baud rate devsim paces its line at (8N1), or pty for the bare pseudo-terminal.\n");
+    std::printf("Floor: the bytes both ways at the line rate. Minimum: the least time the tick limits allow.\n\n");
+    std::printf("  %-6s %5s %9s %10s %10s %10s %9s %9s %9s  %s\n", "line", "frame", "exchanges", "measured", "floor",
+                "minimum", "meas/min", "meas/flr", "ticks/min", "flash");
+    std::printf("  %-6s %5s %9s %10s %10s %10s\n", "", "", "", "s", "s", "s");
+    bool allGood = true;
+    for (const Case& c : CasesFrom(argc, argv)) {
+        const Result r = Run(app, devsimPath, c);
+        PrintRow(c, r);
+        std::fflush(stdout);
+        allGood = allGood && r.ended && r.flashGood;
+    }
+    return allGood ? 0 : 1;
 }

@@ -87,7 +87,7 @@ private:
     void CloseWait();
     void ChipDone();
 
-    bool ExchangeOver() const { return link_.LinkPhase == 0; }
+    bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     bool GoodReply() const;
     bool GoodReplyWithStatus0() const { return GoodReply() && link_.RxBuf[2] == 0; }
     void CountDownloadFailure();

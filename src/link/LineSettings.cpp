@@ -3,6 +3,7 @@
 #include "link/SerialPort.h"
 
 #include <QStringList>
+#include <cmath>
 
 namespace devlink {
 namespace {
@@ -58,6 +59,21 @@ LineSettings ParseLineSettings(const QString& text)
     settings.dataBits = DataBitsOf(fields[2], text);
     settings.stopBits = StopBitsOf(fields[3], text);
     return settings;
+}
+
+double BitsPerCharacter(const LineSettings& settings)
+{
+    const double parity = settings.parity == QSerialPort::NoParity ? 0 : 1;
+    double stop = 1;
+    if (settings.stopBits == QSerialPort::OneAndHalfStop) stop = 1.5;
+    if (settings.stopBits == QSerialPort::TwoStop) stop = 2;
+    return 1 + static_cast<int>(settings.dataBits) + parity + stop;
+}
+
+std::chrono::nanoseconds WireTime(size_t bytes, const LineSettings& settings)
+{
+    const double seconds = static_cast<double>(bytes) * BitsPerCharacter(settings) / settings.baudRate;
+    return std::chrono::nanoseconds(static_cast<int64_t>(std::ceil(seconds * 1e9)));
 }
 
 }  // namespace devlink

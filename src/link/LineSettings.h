@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <chrono>
+#include <cstddef>
 
 namespace devlink {
 
@@ -17,5 +19,12 @@ struct LineSettings {
 // Parity letters n, e, o, m, s (either case); data bits 5 to 8; stop bits 1, 1.5 or 2.
 // Blanks around a field are allowed. A malformed text throws SerialError.
 LineSettings ParseLineSettings(const QString& text);
+
+// Bits one character takes on the line: a start bit, the data bits, the parity bit if
+// any, and the stop bits.
+double BitsPerCharacter(const LineSettings& settings);
+
+// How long `bytes` characters take on the line at these settings.
+std::chrono::nanoseconds WireTime(size_t bytes, const LineSettings& settings);
 
 }  // namespace devlink

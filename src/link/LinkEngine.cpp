@@ -185,12 +185,16 @@ void LinkEngine::ReadSettings()
     if (link_.LinkError != LinkOk) {
         view_.SetPanelText(kPanelResult, kReadFailure);
     } else {
+        // A block that fails its check never stays in SetData: the next update or save
+        // would stamp it afresh and write values the user never saw.
+        const common::Bytes shown = params_.SetData;
         CopyReplyData(params_.SetData, info.DataLen);
         if (params::CheckBlockCrc(params_.SetData, info) < 1) {
             view_.SetPanelText(kPanelResult, kReadSuccess);
             view_.ShowSetData();
             view_.SetMenuImg4Enabled(true);
         } else {
+            params_.SetData = shown;
             view_.SetPanelText(kPanelResult, QStringLiteral("Read the data validation is invalid"));
         }
     }

@@ -31,7 +31,7 @@ private:
     bool PortGuard();
     void HandOver();
     void Dispatch();
-    bool ExchangeOver() const { return link_.LinkPhase == 0; }
+    bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     void EndOperation();
     // Operations 0 and 2 to 6: step 0 runs `send`, step 1 waits; true on the tick on
     // which the exchange is over. Any other step goes back to step 0.

@@ -1,14 +1,6 @@
 #include "link/LinkExchange.h"
 
 namespace devlink {
-namespace {
-
-constexpr int16_t kPhaseIdle = 0;
-constexpr int16_t kPhaseWritten = 1;
-constexpr int16_t kPhaseReceiving = 2;
-constexpr int16_t kPhaseFinished = 3;
-
-}  // namespace
 
 void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
 {
@@ -23,7 +15,18 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
     SendLimit = limits.send;
     ReplyTicks = 0;
     LinkError = LinkOk;
-    LinkPhase = kPhaseWritten;
+    if (quietNeeded_ > 0) {
+        GapTicks = 0;
+        LinkPhase = PhaseQuietWait;
+        return;
+    }
+    Write();
+}
+
+void LinkExchange::Write()
+{
+    ReplyTicks = 0;
+    LinkPhase = PhaseWritten;
     try {
         port_.Output(TxBuf);
     } catch (const SerialError&) {
@@ -56,57 +59,83 @@ bool LinkExchange::JudgeReply()
         else if (TxBuf.size() < 2 || RxBuf[1] != TxBuf[1])
             LinkError = LinkNoEcho;
     }
-    LinkPhase = kPhaseFinished;
+    LinkPhase = PhaseFinished;
     return true;
+}
+
+// Whatever arrives now answers an earlier request and is thrown away; every arrival
+// restarts the silence count. A line that never falls quiet fails the held request as
+// not sent once its send limit has also passed.
+void LinkExchange::AwaitQuietLine()
+{
+    ReadWholeInput();
+    ++GapTicks;
+    ++ReplyTicks;
+    if (GapTicks >= quietNeeded_) {
+        quietNeeded_ = 0;
+        GapTicks = 0;
+        Write();
+    } else if (ReplyTicks >= quietNeeded_ + SendLimit) {
+        LinkError = LinkSendTimeout;
+        LinkPhase = PhaseFinished;
+    }
+}
+
+void LinkExchange::Receive()
+{
+    bool judged = false;
+    ++GapTicks;
+    if (GapTicks >= GapLimit) {
+        GapTicks = 0;
+        RxBuf = ReadWholeInput();
+        judged = JudgeReply();
+    }
+    if (!judged) {
+        ++ReplyTicks;
+        if (ReplyTicks >= ReplyLimit) {
+            LinkError = LinkReplyTimeout;
+            LinkPhase = PhaseFinished;
+        }
+    }
+}
+
+// A failed exchange may still be answered later: the next request waits for a quiet
+// line as long as this one's reply window.
+void LinkExchange::Finish()
+{
+    if (LinkError != LinkOk) quietNeeded_ = ReplyLimit;
+    LinkPhase = PhaseIdle;
+    ReplyTicks = 0;
+    GapTicks = 0;
 }
 
 void LinkExchange::CommPoll()
 {
     switch (LinkPhase) {
-    case kPhaseIdle:
+    case PhaseIdle:
         ReplyTicks = 0;
         GapTicks = 0;
         break;
-    case kPhaseWritten:
+    case PhaseWritten:
         ++ReplyTicks;
         if (ReplyTicks >= SendLimit) {
             LinkError = LinkSendTimeout;
-            LinkPhase = kPhaseFinished;
+            LinkPhase = PhaseFinished;
         }
         break;
-    case kPhaseReceiving: {
-        bool judged = false;
-        ++GapTicks;
-        if (GapTicks >= GapLimit) {
-            GapTicks = 0;
-            RxBuf = ReadWholeInput();
-            judged = JudgeReply();
-        }
-        if (!judged) {
-            ++ReplyTicks;
-            if (ReplyTicks >= ReplyLimit) {
-                LinkError = LinkReplyTimeout;
-                LinkPhase = kPhaseFinished;
-            }
-        }
-        break;
+    case PhaseReceiving: Receive(); break;
+    case PhaseQuietWait: AwaitQuietLine(); break;
+    default: break;
     }
-    default:
-        break;
-    }
-    if (LinkPhase == kPhaseFinished) {
-        LinkPhase = kPhaseIdle;
-        ReplyTicks = 0;
-        GapTicks = 0;
-    }
+    if (LinkPhase == PhaseFinished) Finish();
 }
 
 void LinkExchange::OnComm(int commEvent)
 {
     if (commEvent == ComEvReceive) {
         GapTicks = 0;
-    } else if (commEvent == ComEvSend && LinkPhase == kPhaseWritten) {
-        LinkPhase = kPhaseReceiving;
+    } else if (commEvent == ComEvSend && LinkPhase == PhaseWritten) {
+        LinkPhase = PhaseReceiving;
         ReplyTicks = 0;
         try {
             port_.ClearOutBuffer();

@@ -16,6 +16,15 @@ struct Limits {
     int16_t send;   // SendLimit: ticks allowed from writing to the send-done event
 };
 
+// LinkPhase values.
+enum LinkPhaseValue : int16_t {
+    PhaseIdle = 0,
+    PhaseWritten = 1,     // request written, waiting for the send-done event
+    PhaseReceiving = 2,
+    PhaseFinished = 3,    // only inside one CommPoll pass
+    PhaseQuietWait = 4,   // request held back until the line is quiet after a failure
+};
+
 // LinkError values.
 enum LinkErrorCode : int16_t {
     LinkOk = 0,
@@ -33,7 +42,7 @@ public:
 
     common::Bytes TxBuf;
     common::Bytes RxBuf;
-    int16_t LinkPhase = 0;   // 0 idle, 1 written, 2 receiving, 3 finished (inside CommPoll)
+    int16_t LinkPhase = PhaseIdle;
     int16_t ReplyTicks = 0;
     int16_t GapTicks = 0;
     int16_t SendLimit = 0;
@@ -42,7 +51,10 @@ public:
     int16_t LinkError = LinkPortClosed;
     CrcRegisters Crc;        // CRCLo / CRCHi left by the last Crc16
 
-    // Sends one request: `body` is the frame without its two CRC bytes.
+    // Sends one request: `body` is the frame without its two CRC bytes. After a failed
+    // exchange the request is held back until the line has been quiet for the failed
+    // command's whole reply window, so that a late reply to an earlier request can never
+    // be taken for this one.
     void SendFrame(const common::Bytes& body, Limits limits);
     // The reply supervisor; once per tick while the port is open.
     void CommPoll();
@@ -51,12 +63,20 @@ public:
 
     SerialPort& Port() { return port_; }
 
+    // Silent ticks the line needs before the next request goes out; 0 after a good exchange.
+    int16_t QuietNeeded() const { return quietNeeded_; }
+
 private:
+    void Write();
+    void AwaitQuietLine();
+    void Receive();
+    void Finish();
     common::Bytes ReadWholeInput();
     // Judges RxBuf; false when nothing was received yet.
     bool JudgeReply();
 
     SerialPort& port_;
+    int16_t quietNeeded_ = 0;
 };
 
 }  // namespace devlink

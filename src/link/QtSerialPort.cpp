@@ -1,21 +1,34 @@
 #include "link/QtSerialPort.h"
 
+#include "link/DriverProbes.h"
 #include "link/PortDeviceMap.h"
 
+#include <cmath>
+
 namespace devlink {
+namespace {
+
+// How often the driver's output queue is asked about once the wire time has passed.
+constexpr int kQueuePollMs = 1;
+
+}  // namespace
 
 QtSerialPort::QtSerialPort(QString portsFolder, QString deviceFolder)
     : portsFolder_(std::move(portsFolder)), deviceFolder_(std::move(deviceFolder))
 {
     settings_ = ParseLineSettings(settingsText_);
-    QObject::connect(&port_, &QSerialPort::bytesWritten, [this](qint64 bytes) { OnBytesWritten(bytes); });
+    sendDoneTimer_.setSingleShot(true);
+    sendDoneTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&sendDoneTimer_, &QTimer::timeout, [this] { CheckSendDone(); });
     QObject::connect(&port_, &QSerialPort::readyRead, [this] { OnReadyRead(); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) { OnPortError(error); });
 }
 
 QtSerialPort::~QtSerialPort()
 {
     // No events from a port that is going away.
     QObject::disconnect(&port_, nullptr, nullptr, nullptr);
+    QObject::disconnect(&sendDoneTimer_, nullptr, nullptr, nullptr);
     if (port_.isOpen()) port_.close();
 }
 
@@ -52,10 +65,9 @@ void QtSerialPort::SetInBufferSize(int bytes)
 
 void QtSerialPort::ClearOutBuffer()
 {
-    // Only bytes still waiting in this object are dropped. Bytes already handed to the
-    // driver are on their way: send-done follows that hand-over, not the last bit on
-    // the line, and flushing the driver then would cut the request short.
-    unsentBytes_ = 0;
+    // Only bytes still waiting in this object are dropped. Flushing the driver could cut
+    // off bytes that are still on their way where its queue cannot be seen (on a
+    // pseudo-terminal it even drops what the other end has not read yet).
     if (port_.isOpen() && port_.bytesToWrite() > 0) port_.clear(QSerialPort::Output);
 }
 
@@ -71,8 +83,7 @@ QString QtSerialPort::DevicePath() const { return PortDevicePath(commPort_, port
 void QtSerialPort::SetPortOpen(bool open)
 {
     if (!open) {
-        if (port_.isOpen()) port_.close();
-        unsentBytes_ = 0;
+        Close();
         return;
     }
     if (port_.isOpen()) throw SerialError("Port already open");
@@ -94,8 +105,16 @@ void QtSerialPort::Open()
         port_.close();
         throw;
     }
-    unsentBytes_ = 0;
+    lost_ = false;
+    sendDone_.Clear();
     port_.clear(QSerialPort::AllDirections);
+}
+
+void QtSerialPort::Close()
+{
+    sendDoneTimer_.stop();
+    sendDone_.Clear();
+    if (port_.isOpen()) port_.close();
 }
 
 void QtSerialPort::ApplyLineSettings()
@@ -110,10 +129,11 @@ void QtSerialPort::Output(const common::Bytes& frame)
 {
     RequireOpen("Output");
     // The request goes out whole even when it is longer than the out buffer; the
-    // send-done event follows its last byte.
+    // send-done event follows its last byte on the line.
     const qint64 accepted = port_.write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
     if (accepted != static_cast<qint64>(frame.size())) throw SerialError(("Write failed: " + port_.errorString()).toStdString());
-    unsentBytes_ += accepted;
+    sendDone_.Written(SendDoneWatch::Clock::now(), WireTime(frame.size(), settings_));
+    ScheduleSendDoneCheck();
 }
 
 common::Bytes QtSerialPort::Input()
@@ -123,18 +143,48 @@ common::Bytes QtSerialPort::Input()
     return common::Bytes(received.begin(), received.end());
 }
 
-void QtSerialPort::OnBytesWritten(qint64 bytes)
+// First when the wire time is up, then every millisecond until the queue is empty.
+void QtSerialPort::ScheduleSendDoneCheck()
 {
-    if (unsentBytes_ <= 0) return;
-    unsentBytes_ -= bytes;
-    if (unsentBytes_ > 0) return;
-    unsentBytes_ = 0;
+    const auto left = sendDone_.WireTimeLeft(SendDoneWatch::Clock::now());
+    const auto leftMs = static_cast<int>(std::ceil(std::chrono::duration<double, std::milli>(left).count()));
+    sendDoneTimer_.start(std::max(leftMs, kQueuePollMs));
+}
+
+void QtSerialPort::CheckSendDone()
+{
+    if (!port_.isOpen() || !sendDone_.Pending()) return;
+    const int64_t queued = port_.bytesToWrite() + DriverOutputQueue(port_.handle());
+    if (!sendDone_.Done(SendDoneWatch::Clock::now(), queued)) {
+        ScheduleSendDoneCheck();
+        return;
+    }
     if (sThreshold_ > 0 && OnComm) OnComm(ComEvSend);
 }
 
 void QtSerialPort::OnReadyRead()
 {
     if (rThreshold_ > 0 && OnComm) OnComm(ComEvReceive);
+}
+
+bool QtSerialPort::DeviceGone(QSerialPort::SerialPortError error) const
+{
+    if (error == QSerialPort::ResourceError) return true;
+    // A read or write that fails because the line hung up: the device is gone too.
+    const bool transferFailed = error == QSerialPort::ReadError || error == QSerialPort::WriteError;
+    return transferFailed && LineHungUp(port_.handle());
+}
+
+// A device that went away is handled once: the port closes at once, which stops every
+// further write and poll, and the owner hears of it from the event loop. Other errors
+// are left to the call that met them.
+void QtSerialPort::OnPortError(QSerialPort::SerialPortError error)
+{
+    if (lost_ || !port_.isOpen() || !DeviceGone(error)) return;
+    lost_ = true;
+    Close();
+    QMetaObject::invokeMethod(
+        &port_, [this] { if (OnComm) OnComm(ComEvPortLost); }, Qt::QueuedConnection);
 }
 
 }  // namespace devlink

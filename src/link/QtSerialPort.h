@@ -1,15 +1,17 @@
 #pragma once
 // The serial-port control over QSerialPort. The port number is mapped to a device by
 // PortDevicePath; the settings text is checked when it is put. Events: send-done once
-// the last byte of a request has been written (however many writes that took), and
-// data-received for every arrival of bytes (nothing is read then). The buffer sizes
-// are kept as given: a request is written whole whatever its length, and nothing that
-// arrives is dropped for want of room.
+// the last byte of a request has left the line (SendDoneWatch), data-received for every
+// arrival of bytes (nothing is read then), and port-lost when the device goes away, after
+// the port has closed itself. The buffer sizes are kept as given: a request is written
+// whole whatever its length, and nothing that arrives is dropped for want of room.
 
 #include "link/LineSettings.h"
+#include "link/SendDoneWatch.h"
 #include "link/SerialPort.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace devlink {
 
@@ -45,12 +47,18 @@ public:
 
 private:
     void Open();
+    void Close();
     void ApplyLineSettings();
-    void OnBytesWritten(qint64 bytes);
+    void ScheduleSendDoneCheck();
+    void CheckSendDone();
     void OnReadyRead();
+    void OnPortError(QSerialPort::SerialPortError error);
+    bool DeviceGone(QSerialPort::SerialPortError error) const;
     void RequireOpen(const char* what) const;
 
     QSerialPort port_;
+    QTimer sendDoneTimer_;
+    SendDoneWatch sendDone_;
     QString portsFolder_;
     QString deviceFolder_;
     int16_t commPort_ = 1;
@@ -62,7 +70,7 @@ private:
     int sThreshold_ = 0;
     int rThreshold_ = 0;
     int inputLen_ = 0;
-    qint64 unsentBytes_ = 0;  // bytes of the last request not yet written to the device
+    bool lost_ = false;  // the device went away while open; reset by the next open
 };
 
 }  // namespace devlink

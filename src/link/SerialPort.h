@@ -17,7 +17,13 @@ struct SerialError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum CommEvent : int { ComEvSend = 1, ComEvReceive = 2 };
+enum CommEvent : int {
+    ComEvSend = 1,
+    ComEvReceive = 2,
+    // The device behind the open port went away (an adapter pulled out); the port has
+    // been closed. Raised once per loss.
+    ComEvPortLost = 100,
+};
 
 class SerialPort {
 public:
@@ -42,8 +48,8 @@ public:
     virtual void Output(const common::Bytes& frame) = 0;    // sending starts at once
     virtual common::Bytes Input() = 0;                      // everything received so far
 
-    // OnComm: called with ComEvSend once a whole frame has left, ComEvReceive for
-    // every arrival of bytes.
+    // OnComm: called with ComEvSend once a whole frame has left the line, ComEvReceive
+    // for every arrival of bytes, ComEvPortLost when the device is gone.
     std::function<void(int commEvent)> OnComm;
 };
 

@@ -219,6 +219,7 @@ private:
     void OpenPort();
     void ClosePort();
     void CancelProgramming();
+    void PortLost();
     // Picture menu (ViewFormPictureMenu.cpp).
     void ConnectPictureMenu();
     bool ProgrammingRuns() const;

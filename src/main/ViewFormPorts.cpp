@@ -131,6 +131,14 @@ void ViewForm::ClosePort()
     CancelProgramming();
 }
 
+// The device went away with the port open (an adapter pulled out). The port has closed
+// itself already; the window follows as if the close button had been pressed.
+void ViewForm::PortLost()
+{
+    AppendLog(QStringLiteral(" Serial port COM%1 lost").arg(MBMC_.CommPort()));
+    if (Command2->text() == kCloseCaption) Command2_Click();
+}
+
 void ViewForm::Command1_Click()
 {
     Skipping([this] { MBMC_.SetPortOpen(false); });

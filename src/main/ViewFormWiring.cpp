@@ -39,7 +39,12 @@ void ViewForm::WireLink()
 {
     link_ = std::make_unique<devlink::LinkExchange>(MBMC_);
     engine_ = std::make_unique<devlink::LinkEngine>(*link_, state_.engine, state_.params, *this);
-    MBMC_.OnComm = [this](int commEvent) { link_->OnComm(commEvent); };
+    MBMC_.OnComm = [this](int commEvent) {
+        if (commEvent == devlink::ComEvPortLost)
+            PortLost();
+        else
+            link_->OnComm(commEvent);
+    };
 
     MBTim->setInterval(devlink::kTickIntervalMs);
     connect(MBTim, &QTimer::timeout, this, [this] { MBTim_Timer(); });

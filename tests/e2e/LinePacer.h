@@ -33,13 +33,13 @@ public:
     {
         constexpr int kSendDoneWaitMs = 5000;  // the pseudo-terminal takes every byte at once
         constexpr int kTrailingBytesMs = 1;
-        if (link_.LinkPhase == kPhaseWritten) {
+        if (link_.LinkPhase == devlink::PhaseWritten) {
             // Written on this tick: the reply's bytes may come even before the send-done.
             receivedAtWrite_ = received;
             waitedForReply_ = false;
-            QTest::qWaitFor([&] { return link_.LinkPhase != kPhaseWritten; }, kSendDoneWaitMs);
+            QTest::qWaitFor([&] { return link_.LinkPhase != devlink::PhaseWritten; }, kSendDoneWaitMs);
         }
-        if (link_.LinkPhase == kPhaseReceiving && !waitedForReply_ && received == receivedAtWrite_) {
+        if (link_.LinkPhase == devlink::PhaseReceiving && !waitedForReply_ && received == receivedAtWrite_) {
             waitedForReply_ = true;
             QTest::qWaitFor([&] { return received != receivedAtWrite_; }, replyWaitMs);
         }
@@ -51,9 +51,6 @@ public:
     int received = 0;
 
 private:
-    static constexpr int16_t kPhaseWritten = 1;
-    static constexpr int16_t kPhaseReceiving = 2;
-
     devlink::LinkExchange& link_;
     int receivedAtWrite_ = 0;
     bool waitedForReply_ = true;

@@ -4,6 +4,7 @@
 #include "params/SettingsBlock.h"
 
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace devlink;
@@ -115,8 +116,9 @@ TEST_F(LinkOverPty, APulledBoardGivesLinkFailure)
 {
     StartAndOpen();
     ASSERT_TRUE(f.TickUntil([&] { return f.view.Last(kPanelLink) == "Link normal-run mode"; }));
-    f.Kill();
+    ASSERT_TRUE(f.Signal(SIGUSR1, "pulled"));  // the line stays, nobody answers on it
     EXPECT_TRUE(f.TickUntil([&] { return f.view.Last(kPanelLink) == "Link failure！"; }, 1000));
+    EXPECT_TRUE(f.port.PortOpen());
 }
 
 TEST_F(LinkOverPty, TheLongestRequestGoesOutWholeWithOneSendDone)

@@ -28,8 +28,32 @@ namespace e2e {
 
 class ProgrammingWindowFixture : public ::testing::Test {
 protected:
-    // Starts devsim with `options`, builds and loads the window, opens COM7.
+    static constexpr int kGenerousWaitMs = 10000;  // an upper bound only
+
+    // Starts devsim with `options`, builds and loads the window, opens COM7; the window's
+    // tick is then called by hand, paced by the line.
     void StartWindow(const QStringList& options = {})
+    {
+        BuildWindow(options);
+        ASSERT_FALSE(HasFatalFailure());
+        form->MBTim->stop();
+        pacer = std::make_unique<LinePacer>(form->Link());
+        pacer->Attach(*port);
+        OpenCom7();
+    }
+
+    // The same with the window's own timer running, at the baud rate of `lineSettings`
+    // (as "9600,n,8,1", the other fields being the boxes' defaults), which devsim paces
+    // its line at too.
+    void StartWindowOnItsTimer(const QString& lineSettings, const QStringList& options = {})
+    {
+        BuildWindow(QStringList{"--line", lineSettings} + options);
+        ASSERT_FALSE(HasFatalFailure());
+        form->ComboSet[1]->setCurrentText(lineSettings.section(',', 0, 0));
+        OpenCom7();
+    }
+
+    void BuildWindow(const QStringList& options)
     {
         ASSERT_TRUE(devsim.Start(options)) << devsim.FailureReason().toStdString();
         env.programFolder = folder.path();
@@ -40,9 +64,10 @@ protected:
         form = std::make_unique<mainwin::ViewForm>(env, dialogs, state, *port);
         form->endProgram = [] {};
         form->Form_Load();  // no tables here: two messages, then the window
-        form->MBTim->stop();
-        pacer = std::make_unique<LinePacer>(form->Link());
-        pacer->Attach(*port);
+    }
+
+    void OpenCom7()
+    {
         form->ComboSet[0]->setCurrentText(QStringLiteral("COM%1").arg(kDevsimPort));
         form->Command2->click();
         ASSERT_EQ(form->Command2->text(), "CloseUart") << dialogs.MessageTexts().join("; ").toStdString();
@@ -82,7 +107,11 @@ protected:
     // Load File through the scripted dialog, then Program.
     void LoadAndProgram(const QString& imagePath)
     {
-        Tick();  // the first tick with the port open enables Load File
+        // The first tick with the port open enables Load File.
+        if (pacer)
+            Tick();
+        else
+            ASSERT_TRUE(QTest::qWaitFor([&] { return form->Command3->isEnabled(); }, kGenerousWaitMs));
         dialogs.fileAnswers.push_back(imagePath);
         form->Command3->click();
         ASSERT_TRUE(form->Command4->isEnabled()) << "Load File chose no image";

@@ -180,6 +180,30 @@ TEST_F(LinkEngineTest, ARequestMadeInFlightTakesOverWhenTheExchangeEndsAndTheOld
     EXPECT_EQ(view.cellForeBlack, 0);
 }
 
+TEST_F(LinkEngineTest, ALateDisplayReplyIsNeverTakenForTheSettingsReadThatFollows)
+{
+    const common::Bytes stored = GoodBlock(0x33);
+    const common::Bytes lookalike = GoodBlock(0x44);  // would pass the block check too
+    port.responder = [&](const common::Bytes& frame) {
+        if (frame.at(1) == CmdQueryDisplay) return WithCrc({0x01, 0xFF, 0x00, 0x04, 0x00, 0x20});
+        if (common::ReadLE<uint32_t>(frame, 2) == kSettingsFlashAddr)
+            return ReadReply({stored.begin(), stored.begin() + kSetLen});
+        return common::Bytes{};  // the display read is not answered in time
+    };
+    state.Request(OpReadDisplay);
+    RunExchange();
+    RunExchange();  // the display read goes unanswered
+    ASSERT_EQ(view.Last(kPanelResult), "Read the data failure");
+
+    state.Request(OpReadSettings);
+    engine.Tick();
+    ASSERT_EQ(state.CurMode, OpReadSettings);
+    port.Deliver(ReadReply({lookalike.begin(), lookalike.begin() + kSetLen}));  // the display read's late reply
+    RunExchange();
+    EXPECT_EQ(view.Last(kPanelResult), "Successful reading data set");
+    EXPECT_TRUE(std::equal(stored.begin(), stored.begin() + kSetLen, params.SetData.begin()));
+}
+
 TEST_F(LinkEngineTest, RequestingTheRunningOperationAgainChangesNothing)
 {
     params.SetData = GoodBlock(0x11);
@@ -286,17 +310,18 @@ TEST_F(LinkEngineTest, ReadingTheSettingsIgnoresByte2AndChecksTheBlock)
     TickTimes(2);
     RunExchange();
     EXPECT_EQ(view.Last(kPanelResult), "Read the data validation is invalid");
-    EXPECT_EQ(params.SetData[kSetLen - 1], bad[kSetLen - 1]);  // the bytes read are kept
+    // The block that failed its check is not kept: SetData holds what the grid shows.
+    EXPECT_TRUE(std::equal(good.begin(), good.begin() + kSetLen, params.SetData.begin()));
     EXPECT_EQ(view.setDataShown, 1);
 
-    // A short reply fills only as far as its data go; a failed read changes nothing.
+    // A short reply fails the check as well; a failed read changes nothing.
     params.SetData.assign(kSetLen + 1, 0xEE);
     AnswerWith([](uint8_t) { return ReadReply({1, 2, 3}); });
     state.Request(OpReadSettings);
     TickTimes(2);
     RunExchange();
-    EXPECT_EQ(params.SetData[2], 3);
-    EXPECT_EQ(params.SetData[3], 0xEE);
+    EXPECT_EQ(view.Last(kPanelResult), "Read the data validation is invalid");
+    EXPECT_EQ(params.SetData, common::Bytes(kSetLen + 1, 0xEE));
     AnswerWith([](uint8_t) { return common::Bytes{0x01}; });
     state.Request(OpReadSettings);
     TickTimes(2);

@@ -3,6 +3,7 @@
 #include "link/LinkExchange.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace devlink;
 using testlink::FakeSerialPort;
@@ -24,10 +25,11 @@ protected:
         return -1;
     }
 
-    // Sends F0 and lets it go out.
+    // Sends F0 and lets it go out, after the quiet line a failed exchange asks for.
     void SendPoll(Limits limits = kLinkQueryLimits)
     {
         link.SendFrame(LinkQueryBody(), limits);
+        while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
         port.SendDone();
     }
 
@@ -139,7 +141,7 @@ TEST_F(LinkExchangeTest, EveryArrivalRestartsTheSilenceCount)
     EXPECT_EQ(link.RxBuf, reply);
 }
 
-TEST_F(LinkExchangeTest, ASplitReplyIsJudgedOnItsFirstPieceAndSpoilsTheNext)
+TEST_F(LinkExchangeTest, TheRestOfASplitReplyIsThrownAwayBeforeTheNextRequest)
 {
     const common::Bytes reply = WithCrc({0x01, 0xF0, 0x02, 0x00, 0x00});
     SendPoll();
@@ -148,27 +150,96 @@ TEST_F(LinkExchangeTest, ASplitReplyIsJudgedOnItsFirstPieceAndSpoilsTheNext)
     EXPECT_EQ(link.LinkError, LinkCrcMismatch);
     port.Deliver({reply.begin() + 4, reply.end()});
 
+    const common::Bytes next = WithCrc({0x01, 0xF0, 0x03});
     SendPoll();
-    port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+    port.Deliver(next);
     TicksUntilIdle();
-    EXPECT_EQ(link.LinkError, LinkCrcMismatch);
-    EXPECT_EQ(link.RxBuf.size(), 3u + 5u);
+    EXPECT_EQ(link.LinkError, LinkOk);
+    EXPECT_EQ(link.RxBuf, next);
 }
 
-TEST_F(LinkExchangeTest, BytesAfterAReplyTimeoutAreReadWithTheNextReply)
+// A reply that comes after its time-out answers the request that timed out; it must
+// never be taken for the next one, whatever that next request is.
+TEST_F(LinkExchangeTest, ALateReplyIsThrownAwayAndTheNextRequestWaitsForAQuietLine)
+{
+    SendPoll();  // reply window 20 ticks
+    TicksUntilIdle();
+    ASSERT_EQ(link.LinkError, LinkReplyTimeout);
+    EXPECT_EQ(link.QuietNeeded(), kLinkQueryLimits.reply);
+
+    link.SendFrame(ReadMemoryBody(0x08002800, 64), kReadMemoryLimits);
+    EXPECT_EQ(link.LinkPhase, PhaseQuietWait);
+    for (int tick = 1; tick <= 10; ++tick) link.CommPoll();
+    port.Deliver(WithCrc({0x01, 0xF0, 0x02}));  // the late reply restarts the quiet count
+    int quietTicks = 0;
+    while (link.LinkPhase == PhaseQuietWait) {
+        link.CommPoll();
+        ++quietTicks;
+    }
+    EXPECT_EQ(quietTicks, kLinkQueryLimits.reply);
+    ASSERT_EQ(port.written.size(), 2u);
+    EXPECT_EQ(port.written[1], link.TxBuf);
+    EXPECT_TRUE(port.pending.empty());
+    EXPECT_EQ(link.QuietNeeded(), 0);
+
+    const common::Bytes reply = WithCrc({0x01, 0xF4, 0x00, 0x00});
+    port.SendDone();
+    port.Deliver(reply);
+    TicksUntilIdle();
+    EXPECT_EQ(link.LinkError, LinkOk);
+    EXPECT_EQ(link.RxBuf, reply);
+
+    // After a good exchange the next request goes out at once.
+    link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+    EXPECT_EQ(link.LinkPhase, PhaseWritten);
+    EXPECT_EQ(port.written.size(), 3u);
+}
+
+TEST_F(LinkExchangeTest, EveryKindOfFailureHoldsTheNextRequestForTheFailedReplyWindow)
+{
+    struct Case {
+        const char* name;
+        Limits limits;
+        std::optional<common::Bytes> reply;  // nullopt: no send-done at all
+        int16_t error;
+    };
+    const std::vector<Case> cases = {
+        {"send time-out", kEraseSettingsLimits, std::nullopt, LinkSendTimeout},
+        {"reply time-out", kReadMemoryLimits, common::Bytes{}, LinkReplyTimeout},
+        {"short reply", kHandshakeLimits, common::Bytes{0x01, 0xF0}, LinkReplyTooShort},
+        {"bad crc", kLinkQueryLimits, common::Bytes{0x01, 0xF0, 0x00, 0x00, 0x00}, LinkCrcMismatch},
+        {"no echo", kWriteChunkLimits, WithCrc({0x01, 0xF1, 0x00}), LinkNoEcho},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.SendFrame(LinkQueryBody(), c.limits);
+        while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
+        if (c.reply) port.SendDone();
+        if (c.reply && !c.reply->empty()) port.Deliver(*c.reply);
+        TicksUntilIdle();
+        EXPECT_EQ(link.LinkError, c.error);
+        EXPECT_EQ(link.QuietNeeded(), c.limits.reply);
+    }
+}
+
+TEST_F(LinkExchangeTest, ALineThatNeverFallsQuietFailsTheHeldRequestUnsent)
 {
     SendPoll();
     TicksUntilIdle();
     ASSERT_EQ(link.LinkError, LinkReplyTimeout);
-    const common::Bytes late = WithCrc({0x01, 0xF0, 0x02});
-    port.Deliver(late);
-    EXPECT_EQ(port.pending, late);
+    const size_t written = port.written.size();
 
-    SendPoll();
-    port.Deliver(late);
-    TicksUntilIdle();
-    EXPECT_EQ(link.LinkError, LinkCrcMismatch);
-    EXPECT_EQ(link.RxBuf.size(), 2 * late.size());
+    link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+    int ticks = 0;
+    while (link.LinkPhase != PhaseIdle && ticks < 1000) {
+        port.Deliver({0x55});
+        link.CommPoll();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, kLinkQueryLimits.reply + kLinkQueryLimits.send);
+    EXPECT_EQ(link.LinkError, LinkSendTimeout);
+    EXPECT_EQ(port.written.size(), written);
+    EXPECT_LE(port.pending.size(), 1u);  // what arrives meanwhile is not kept
 }
 
 TEST_F(LinkExchangeTest, SendDoneCountsOnlyWhileTheRequestIsGoingOut)

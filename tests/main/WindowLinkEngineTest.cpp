@@ -7,6 +7,7 @@
 #include "link/Commands.h"
 #include "link/LinkEngine.h"
 #include "params/FlexGrid.h"
+#include "params/SettingsBlock.h"
 
 #include <deque>
 
@@ -168,6 +169,43 @@ TEST_F(WindowLinkEngineTest, ARequestDuringAnExchangeTakesOverWithoutAWordFromTh
     EXPECT_EQ(form.SB->Panel(2), "");  // not "Update the set data successfully"
     RunExchanges(0);
     EXPECT_EQ(form.SB->Panel(2), "Read the data validation is invalid");
+}
+
+// A block read back with a broken stamp must not stay behind the grid: the next update
+// would stamp it afresh and write values the user never saw.
+TEST_F(WindowLinkEngineTest, AnUpdateAfterAReadThatFailedItsCheckSendsTheBlockTheGridShows)
+{
+    constexpr int kModeRow = 1;  // block byte 32: Off, On, Auto
+    auto& form = Load();
+    common::Bytes device(65, 0);
+    device[32] = 1;
+    common::WriteLE<int32_t>(device, 20, 64 - 32);
+    params::StampBlockCrc(device, state.params.ProtoInfo[0]);
+    const common::Bytes shown = device;
+    port.responder = [&](const common::Bytes& frame) {
+        if (CommandOf(frame) == CmdReadMemory) return ReadReply(frame, common::Bytes(device.begin(), device.end() - 1));
+        return StatusReply(CommandOf(frame), 0);
+    };
+    const auto tickUntilResult = [&](const QString& text) {
+        for (int tick = 0; tick < kTickBound && form.SB->Panel(2) != text; ++tick) form.MBTim_Timer();
+        return form.SB->Panel(2) == text;
+    };
+    OpenThePort();
+    Click(form.MenuImg[1]);  // read the settings
+    ASSERT_TRUE(tickUntilResult("Successful reading data set"));
+    ASSERT_EQ(form.MSFG[0]->TextMatrix(kModeRow, 3), "On");
+
+    device[32] = 2;  // "Auto", with the old CRC
+    Click(form.MenuImg[1]);
+    ASSERT_TRUE(tickUntilResult("Read the data validation is invalid"));
+    EXPECT_EQ(form.MSFG[0]->TextMatrix(kModeRow, 3), "On");
+
+    Click(form.MenuImg[2]);  // update the settings in the controller's RAM
+    ASSERT_TRUE(tickUntilResult("Update the set data successfully"));
+    const common::Bytes& update = port.written.back();
+    ASSERT_EQ(CommandOf(update), CmdWriteSettings);
+    ASSERT_EQ(update.size(), 64u + 11u);
+    EXPECT_EQ(common::Bytes(update.begin() + 9, update.end() - 2), common::Bytes(shown.begin(), shown.end() - 1));
 }
 
 TEST_F(WindowLinkEngineTest, UpdateWithAWrongLengthFieldSendsNothing)

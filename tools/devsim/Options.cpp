@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "link/SerialPort.h"
+
 #include <stdexcept>
 
 namespace devsim {
@@ -24,6 +26,9 @@ const char* const kUsage =
     "  --split-pause-ms MS  silence between the two pieces (default 200)\n"
     "  --once               exit when the other side closes the device\n"
     "  --exit-with-parent   stop when the process that started devsim dies\n"
+    "  --line SETTINGS      behave like a board on a real line with these settings (as\n"
+    "                       9600,n,8,1): a request counts as received only when its last\n"
+    "                       byte would have arrived, and replies go out at the line rate\n"
     "  --verbose            print each request and reply in hex on stderr\n"
     "Faults at one request. AT is N (the N-th request of all) or CMD:N (the N-th request\n"
     "of command CMD in hex, e.g. 07:3), counted from 1; each option is repeatable:\n"
@@ -31,6 +36,10 @@ const char* const kUsage =
     "  --drop-reply AT      carry that request out but send no reply\n"
     "  --status-fail AT     answer that request with status 01 and carry nothing out\n"
     "  --split-at AT        send that reply in two pieces (see --split-pause-ms)\n"
+    "  --delay-reply AT@MS  carry that request out and send its reply MS milliseconds late\n"
+    "                       (later replies queue behind it)\n"
+    "  --lose-request AT    that request is garbled on the line: it is counted and recorded\n"
+    "                       but neither carried out nor answered\n"
     "Boards coming and going:\n"
     "  SIGUSR1              pull the board out (no answers, requests are lost) or put it\n"
     "                       back (it restarts in run mode with its flash kept)\n"
@@ -85,6 +94,29 @@ FaultPoint ParseFaultPoint(const std::string& text)
     return point;
 }
 
+// "AT@MS".
+DelayedReply ParseDelayedReply(const std::string& text)
+{
+    const size_t at = text.find('@');
+    if (at == std::string::npos) throw std::invalid_argument("expected AT@MS: " + text);
+    DelayedReply delayed;
+    delayed.at = ParseFaultPoint(text.substr(0, at));
+    size_t used = 0;
+    const std::string ms = text.substr(at + 1);
+    delayed.delayMs = std::stoi(ms, &used);
+    if (used != ms.size() || delayed.delayMs < 0) throw std::invalid_argument("not a delay in ms: " + text);
+    return delayed;
+}
+
+devlink::LineSettings ParseLine(const std::string& text)
+{
+    try {
+        return devlink::ParseLineSettings(QString::fromStdString(text));
+    } catch (const devlink::SerialError& e) {
+        throw std::invalid_argument(e.what());
+    }
+}
+
 }  // namespace
 
 std::optional<Options> ParseOptions(int argc, char** argv)
@@ -110,6 +142,9 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--drop-reply") options.dropReply.push_back(ParseFaultPoint(value()));
         else if (arg == "--status-fail") options.statusFail.push_back(ParseFaultPoint(value()));
         else if (arg == "--split-at") options.splitAt.push_back(ParseFaultPoint(value()));
+        else if (arg == "--delay-reply") options.delayReply.push_back(ParseDelayedReply(value()));
+        else if (arg == "--lose-request") options.loseRequest.push_back(ParseFaultPoint(value()));
+        else if (arg == "--line") options.line = ParseLine(value());
         else if (arg == "--swap-after-handshakes") options.swapAfterHandshakes = std::stol(value());
         else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));
         else if (arg == "--silent-after") options.silentAfter = std::stol(value());

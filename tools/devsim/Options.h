@@ -3,6 +3,8 @@
 
 #include "Controller.h"
 
+#include "link/LineSettings.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,12 @@ namespace devsim {
 struct FaultPoint {
     std::optional<uint8_t> command;
     long count = 0;
+};
+
+// A reply sent late: the request it answers, and by how much.
+struct DelayedReply {
+    FaultPoint at;
+    int delayMs = 0;
 };
 
 struct Options {
@@ -30,6 +38,9 @@ struct Options {
     std::vector<FaultPoint> dropReply;    // --drop-reply: carry the request out, answer nothing
     std::vector<FaultPoint> statusFail;   // --status-fail: answer status 01, carry nothing out
     std::vector<FaultPoint> splitAt;      // --split-at: this reply in two pieces
+    std::vector<DelayedReply> delayReply; // --delay-reply: this reply late
+    std::vector<FaultPoint> loseRequest;  // --lose-request: this request never arrives whole
+    std::optional<devlink::LineSettings> line;  // --line: pace the line at these settings
     std::optional<long> swapAfterHandshakes;  // --swap-after-handshakes: a new board comes
     bool splitReply = false;              // --split-reply: each reply in two pieces
     int splitPauseMs = 200;               // --split-pause-ms: silence between the pieces

@@ -6,11 +6,13 @@
 #include "Controller.h"
 #include "FrameAssembler.h"
 #include "Options.h"
+#include "PacedLine.h"
 #include "PseudoTerminal.h"
 
 #include "link/Commands.h"
 #include "link/Crc16.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -96,13 +98,15 @@ public:
         ++all_;
         ++perCommand_[command];
     }
+    // Whether the request just counted is the one `point` names.
+    bool Matches(const FaultPoint& point, uint8_t command) const
+    {
+        if (!point.command) return point.count == all_;
+        return *point.command == command && point.count == perCommand_.at(command);
+    }
     bool Matches(const std::vector<FaultPoint>& points, uint8_t command) const
     {
-        for (const FaultPoint& point : points) {
-            if (!point.command && point.count == all_) return true;
-            if (point.command && *point.command == command && point.count == perCommand_.at(command)) return true;
-        }
-        return false;
+        return std::any_of(points.begin(), points.end(), [&](const FaultPoint& p) { return Matches(p, command); });
     }
     long All() const { return all_; }
 
@@ -111,25 +115,12 @@ private:
     std::map<uint8_t, long> perCommand_;
 };
 
-void WriteAll(int fd, const common::Bytes& bytes)
-{
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + sent, bytes.size() - sent);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd, POLLOUT, 0};
-            ::poll(&p, 1, 50);
-        } else {
-            return;  // the other side is gone; the reply is lost like on a pulled cable
-        }
-    }
-}
-
 class Session {
 public:
-    Session(const Options& options, PseudoTerminal& pty) : options_(options), pty_(pty), controller_(options.controller) {}
+    Session(const Options& options, PseudoTerminal& pty)
+        : options_(options), pty_(pty), controller_(options.controller), line_(options.line)
+    {
+    }
 
     void Preload()
     {
@@ -150,10 +141,9 @@ public:
         bool connected = false;
         while (!g_stop) {
             pollfd p{pty_.Fd(), POLLIN, 0};
-            const int ready = ::poll(&p, 1, 10);
+            const int ready = ::poll(&p, 1, PollTimeoutMs());
             if (ready < 0 && errno != EINTR) break;
             ActOnSignals();
-            SendDueSecondHalf();
             // Bytes are read even when a hang-up is flagged with them.
             if ((p.revents & POLLIN) && Receive()) {
                 connected = true;
@@ -162,8 +152,11 @@ public:
                 if (connected && options_.once) break;
                 connected = false;
                 assembler_.Clear();
+                line_.Clear();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
+            AnswerWhatHasArrived();
+            line_.Transmit(pty_.Fd(), Clock::now());
             DropStalePartialFrame();
         }
         DumpFlash();
@@ -181,7 +174,7 @@ private:
             ++pullToggles_;
             pulled_ = !pulled_;
             assembler_.Clear();
-            secondHalf_.clear();
+            line_.Clear();
             if (!pulled_) {
                 controller_.PowerCycle();
                 LoadDisplay();
@@ -218,6 +211,16 @@ private:
             ++*handshakesSinceDone_;
     }
 
+    // Waits no longer than until the line has something due, and at most 10 ms.
+    int PollTimeoutMs() const
+    {
+        constexpr int kIdlePollMs = 10;
+        const auto due = line_.NextDue();
+        if (!due) return kIdlePollMs;
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now()).count();
+        return static_cast<int>(std::clamp<long>(wait, 0, kIdlePollMs));
+    }
+
     // False when nothing could be read (the other side is closed).
     bool Receive()
     {
@@ -225,11 +228,18 @@ private:
         const ssize_t n = ::read(pty_.Fd(), chunk, sizeof chunk);
         if (n <= 0) return false;
         if (pulled_) return true;  // nobody on the line to hear it
-        lastByteAt_ = Clock::now();
         if (options_.verbose) Trace("bytes", common::Bytes(chunk, chunk + n));
-        assembler_.Append(chunk, static_cast<size_t>(n));
-        while (auto frame = assembler_.Next()) Answer(*frame);
+        line_.Arrived(chunk, static_cast<size_t>(n), Clock::now());
         return true;
+    }
+
+    void AnswerWhatHasArrived()
+    {
+        const common::Bytes received = line_.Received(Clock::now());
+        if (received.empty()) return;
+        lastByteAt_ = Clock::now();
+        assembler_.Append(received.data(), received.size());
+        while (auto frame = assembler_.Next()) Answer(*frame);
     }
 
     void Answer(const common::Bytes& request)
@@ -238,6 +248,7 @@ private:
         counter_.Count(command);
         Record(request);
         if (options_.verbose) Trace("<-", request);
+        if (counter_.Matches(options_.loseRequest, command)) return;
         SwapWhenDue(command);
         common::Bytes reply = counter_.Matches(options_.statusFail, command)
                                   ? common::Bytes{devlink::kFrameAddr, command, 0x01}
@@ -251,7 +262,14 @@ private:
         reply.push_back(crc.CRCHi);
         if (options_.badCrc || counter_.Matches(options_.badCrcAt, command)) reply.back() ^= 0x5A;
         if (options_.verbose) Trace("->", reply);
-        Send(reply, options_.splitReply || counter_.Matches(options_.splitAt, command));
+        Send(reply, options_.splitReply || counter_.Matches(options_.splitAt, command), ReplyDelay(command));
+    }
+
+    std::chrono::milliseconds ReplyDelay(uint8_t command) const
+    {
+        for (const DelayedReply& delayed : options_.delayReply)
+            if (counter_.Matches(delayed.at, command)) return std::chrono::milliseconds(delayed.delayMs);
+        return std::chrono::milliseconds(0);
     }
 
     void Record(const common::Bytes& request)
@@ -261,29 +279,16 @@ private:
         record_.flush();
     }
 
-    void Send(const common::Bytes& reply, bool split)
+    void Send(const common::Bytes& reply, bool split, std::chrono::milliseconds delay)
     {
-        FlushSecondHalf();
+        const Clock::time_point at = Clock::now() + delay;
         if (!split || reply.size() < 2) {
-            WriteAll(pty_.Fd(), reply);
+            line_.Queue(reply, at);
             return;
         }
         const auto middle = reply.begin() + static_cast<long>(reply.size() / 2);
-        WriteAll(pty_.Fd(), common::Bytes(reply.begin(), middle));
-        secondHalf_ = common::Bytes(middle, reply.end());
-        secondHalfAt_ = Clock::now() + std::chrono::milliseconds(options_.splitPauseMs);
-    }
-
-    void SendDueSecondHalf()
-    {
-        if (!secondHalf_.empty() && Clock::now() >= secondHalfAt_) FlushSecondHalf();
-    }
-
-    void FlushSecondHalf()
-    {
-        if (secondHalf_.empty()) return;
-        WriteAll(pty_.Fd(), secondHalf_);
-        secondHalf_.clear();
+        line_.Queue(common::Bytes(reply.begin(), middle), at);
+        line_.Queue(common::Bytes(middle, reply.end()), at + std::chrono::milliseconds(options_.splitPauseMs), true);
     }
 
     // A request the tool stopped sending halfway is forgotten after a short silence.
@@ -309,8 +314,7 @@ private:
     std::sig_atomic_t swaps_ = 0;
     int boardsSwappedOut_ = 0;
     std::optional<long> handshakesSinceDone_;  // set once the board on the line is programmed
-    common::Bytes secondHalf_;
-    Clock::time_point secondHalfAt_;
+    PacedLine line_;
     Clock::time_point lastByteAt_;
 };
 
