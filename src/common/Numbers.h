@@ -8,9 +8,11 @@
 namespace common {
 
 // The leading number of a text. Blanks, tabs and line feeds are ignored wherever
-// they stand; an optional sign, digits, a decimal point with digits and an exponent
-// are read up to the first other character. "&H" and "&O" prefixes read hexadecimal
-// and octal. A text with no number at its start gives 0.
+// they stand; an optional sign, ASCII digits, a decimal point with digits and an
+// exponent (E, an optional sign, digits) are read up to the first other character.
+// "&H" and "&O" prefixes read hexadecimal and octal digits as an unsigned value, except
+// that a value filling 32 bits (&H80000000 to &HFFFFFFFF) is the negative Long of that
+// bit pattern. A text with no number at its start gives 0.
 double ReadNumber(const QString& text);
 
 // True when the whole text (blanks around it allowed) is one number.
