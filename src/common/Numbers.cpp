@@ -102,6 +102,19 @@ std::optional<int> RadixOf(std::string_view s)
     return std::nullopt;
 }
 
+// Most numbers in a table are short whole numbers: those are summed up digit by digit,
+// exactly, instead of going through the general reader.
+std::optional<double> ShortWholeNumber(std::string_view number)
+{
+    constexpr size_t kExactDigits = 15;  // every 15-digit whole number is exact in a double
+    const bool negative = number.front() == '-';
+    if (negative || number.front() == '+') number.remove_prefix(1);
+    if (number.size() > kExactDigits || DigitsFrom(number, 0) != number.size()) return std::nullopt;
+    double value = 0;
+    for (char digit : number) value = value * 10 + (digit - '0');
+    return negative ? -value : value;
+}
+
 NumberPrefix ReadNumberPrefix(std::string_view s)
 {
     if (const std::optional<int> base = RadixOf(s)) {
@@ -111,6 +124,7 @@ NumberPrefix ReadNumberPrefix(std::string_view s)
     }
     const size_t length = DecimalPrefixLength(s);
     if (length == 0) return {};
+    if (const std::optional<double> whole = ShortWholeNumber(s.substr(0, length))) return {*whole, length};
     // QString's reading gives the infinity of its sign to a number beyond a double's range.
     return {QString::fromLatin1(s.data(), static_cast<qsizetype>(length)).toDouble(), length};
 }
@@ -128,14 +142,14 @@ std::optional<T> RoundInto(double value)
 
 }  // namespace
 
-double ReadNumber(const QString& text)
+double ReadNumber(QStringView text)
 {
     return ReadNumberPrefix(NumberCharacters(text, true)).value;
 }
 
-bool IsNumeric(const QString& text)
+bool IsNumeric(QStringView text)
 {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = text.trimmed();
     const std::string s = NumberCharacters(trimmed, false);
     if (s.size() != static_cast<size_t>(trimmed.size())) return false;
     const NumberPrefix number = ReadNumberPrefix(s);
