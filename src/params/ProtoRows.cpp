@@ -19,16 +19,21 @@ void ResetToRowDefaults(ProtoRowRecord& row)
     row.IsList = 0;
     row.IsFloat = 0;
     row.Divisor = 1;
-    row.Options = QString(kOptionTextLength, QChar(' '));
-    row.OptionValues = QString(kOptionTextLength, QChar(' '));
+    row.Options.fill(QChar(' '), kOptionTextLength);  // keeps the text's storage
+    row.OptionValues.fill(QChar(' '), kOptionTextLength);
 }
 
-QString FitOptionText(const QString& text)
+QString FitOptionText(QStringView text)
 {
-    return text.left(kOptionTextLength).leftJustified(kOptionTextLength, QChar(' '));
+    return text.left(kOptionTextLength).toString().leftJustified(kOptionTextLength, QChar(' '));
 }
 
 QStringList SplitLiteral(const QString& text, const QString& separator)
+{
+    return text.split(separator, Qt::KeepEmptyParts, Qt::CaseSensitive);
+}
+
+QList<QStringView> SplitLiteralViews(QStringView text, QStringView separator)
 {
     return text.split(separator, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
