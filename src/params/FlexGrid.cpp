@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace params {
 namespace {
@@ -130,9 +131,9 @@ bool FlexGrid::SetFixedCols(int cols)
     return true;
 }
 
-int FlexGrid::Row() const { return currentRow() < 0 ? 0 : currentRow(); }
+int FlexGrid::Row() const { return std::max(currentRow(), 0); }
 
-int FlexGrid::Col() const { return currentColumn() < 0 ? 0 : currentColumn(); }
+int FlexGrid::Col() const { return std::max(currentColumn(), 0); }
 
 bool FlexGrid::SetRow(int row)
 {
