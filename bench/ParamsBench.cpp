@@ -1,7 +1,7 @@
 // Speed of the protocol tables: generated tables of 300, 3,000 and 30,000 rows over a
-// 480-byte block are parsed, and their block decoded into the grid, many times each.
-// Prints the time per parse and per decode, and per row, so that growth with the row
-// count shows.
+// 480-byte block are parsed into a grid that is not shown, as at start-up, and their
+// block decoded into it, many times each. Prints the time per parse and per decode, and
+// per row, so that growth with the row count shows.
 
 #include "common/Codepage.h"
 #include "params/ParamDecoder.h"
