@@ -80,10 +80,30 @@ QByteArray ToCodePage(const QString& text)
     return Convert(Utf32ToCodePage(), utf32, 4, "?");
 }
 
+// Code page 936 keeps bytes below 0x80 as ASCII, and a byte below 0x40 can never be
+// the second byte of a two-byte character. So a run of ASCII bytes that starts where a
+// character starts is that text as it stands, and the stretch from a byte of 0x80 or
+// above up to the next byte below 0x40 converts on its own exactly as within the whole
+// text: the converter pays only for the stretches that need it, which in a table are
+// the Chinese texts among mostly ASCII numbers and separators.
 QString FromCodePage(const QByteArray& bytes)
 {
-    QByteArray utf8 = Convert(CodePageToUtf8(), bytes, 1, "?");
-    return QString::fromUtf8(utf8);
+    QString text;
+    text.reserve(bytes.size());
+    const auto byteAt = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        qsizetype end = i;
+        if (byteAt(i) < 0x80) {
+            while (end < bytes.size() && byteAt(end) < 0x80) ++end;
+            text.append(QLatin1StringView(bytes.constData() + i, end - i));
+        } else {
+            while (end < bytes.size() && byteAt(end) >= 0x40) ++end;
+            text.append(QString::fromUtf8(Convert(CodePageToUtf8(), bytes.mid(i, end - i), 1, "?")));
+        }
+        i = end;
+    }
+    return text;
 }
 
 QByteArray FixedText(const QString& text, int width)

@@ -4,75 +4,129 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace common {
 namespace {
 
+constexpr double kTwoTo31 = 2147483648.0;
+constexpr double kTwoTo32 = 4294967296.0;
+
 bool IsIgnoredBlank(QChar c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-QString WithoutBlanks(const QString& text)
+// Value of an ASCII digit or letter as a digit of any base up to 36; 36 for anything else.
+int DigitValue(char c)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text)
-        if (!IsIgnoredBlank(c)) out.append(c);
+    if (c >= '0' && c <= '9') return c - '0';
+    const char lower = static_cast<char>(c | 0x20);
+    if (lower >= 'a' && lower <= 'z') return lower - 'a' + 10;
+    return 36;
+}
+
+// Whether the character may stand in the text of some number: digits, letters (the
+// hexadecimal digits, radix prefixes and exponent among them), signs and the point.
+bool MayBePartOfNumber(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= 128) return false;
+    const char a = static_cast<char>(u);
+    return DigitValue(a) < 36 || a == '&' || a == '+' || a == '-' || a == '.';
+}
+
+// The text as ASCII up to the first character that can stand in no number, with the
+// ignored blanks taken out when `skipBlanks` is set. Numbers are read from this copy.
+std::string NumberCharacters(QStringView text, bool skipBlanks)
+{
+    std::string out;
+    for (QChar c : text) {
+        if (skipBlanks && IsIgnoredBlank(c)) continue;
+        if (!MayBePartOfNumber(c)) break;
+        out.push_back(static_cast<char>(c.unicode()));
+    }
     return out;
 }
 
-// Reads digits of the given base from the start of `digits`; stops at the first other character.
-double ReadRadix(const QString& digits, int base, int* used)
-{
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct NumberPrefix {
     double value = 0;
-    int i = 0;
-    for (; i < digits.size(); ++i) {
-        int d = QString(digits[i]).toInt(nullptr, 16);
-        bool isDigit = digits[i].isDigit() || (base == 16 && QString("abcdefABCDEF").contains(digits[i]));
-        if (!isDigit || d >= base) break;
-        value = value * base + d;
-    }
-    if (used) *used = i;
-    // A hexadecimal text of up to 8 digits is a 16- or 32-bit two's complement value.
-    if (base == 16 && i > 4 && i <= 8 && value >= 2147483648.0) value -= 4294967296.0;
-    else if (base == 16 && i <= 4 && value >= 32768.0) value -= 65536.0;
-    else if (base == 8 && value >= 2147483648.0 && value < 4294967296.0) value -= 4294967296.0;
-    return value;
+    size_t length = 0;  // characters read; 0 when the text does not start with a number
+};
+
+// Hexadecimal or octal digits after the prefix, read as an unsigned value. A value that
+// fills 32 bits (from 2^31 up to 2^32 - 1) is the bit pattern of a negative Long, as
+// the system colours from &H80000000 on are written.
+NumberPrefix ReadRadixDigits(std::string_view digits, int base)
+{
+    NumberPrefix number;
+    while (number.length < digits.size() && DigitValue(digits[number.length]) < base)
+        number.value = number.value * base + DigitValue(digits[number.length++]);
+    if (number.value >= kTwoTo31 && number.value < kTwoTo32) number.value -= kTwoTo32;
+    return number;
+}
+
+size_t DigitsFrom(std::string_view s, size_t i)
+{
+    size_t end = i;
+    while (end < s.size() && IsDecimalDigit(s[end])) ++end;
+    return end - i;
 }
 
 // Length of the decimal number at the start of s (sign, digits, point, exponent), 0 if none.
-int DecimalPrefixLength(const QString& s)
+size_t DecimalPrefixLength(std::string_view s)
 {
-    int i = 0;
-    const int n = s.size();
-    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
-    int digits = 0;
-    while (i < n && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
-    if (i < n && s[i] == '.') {
-        int j = i + 1;
-        int fraction = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) { ++j; ++fraction; }
-        if (digits + fraction > 0) { i = j; digits += fraction; }
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digits = DigitsFrom(s, i);
+    i += digits;
+    if (i < s.size() && s[i] == '.') {
+        const size_t fraction = DigitsFrom(s, i + 1);
+        if (digits + fraction > 0) i += 1 + fraction;
+        digits += fraction;
     }
     if (digits == 0) return 0;
-    if (i < n && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
-        int j = i + 1;
-        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
-        int exponentDigits = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) { ++j; ++exponentDigits; }
-        if (exponentDigits > 0) i = j;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        const size_t exponentDigits = DigitsFrom(s, j);
+        if (exponentDigits > 0) i = j + exponentDigits;
     }
     return i;
 }
 
-double ParseDecimal(const QString& s, int length)
+std::optional<int> RadixOf(std::string_view s)
 {
-    QString part = s.left(length);
-    part.replace('d', 'e').replace('D', 'e');
-    return part.toDouble();
+    if (s.size() < 2 || s[0] != '&') return std::nullopt;
+    if (s[1] == 'H' || s[1] == 'h') return 16;
+    if (s[1] == 'O' || s[1] == 'o') return 8;
+    return std::nullopt;
 }
 
-bool HasRadixPrefix(const QString& s, QChar letter)
+// Most numbers in a table are short whole numbers: those are summed up digit by digit,
+// exactly, instead of going through the general reader.
+std::optional<double> ShortWholeNumber(std::string_view number)
 {
-    return s.size() >= 2 && s[0] == '&' && s[1].toUpper() == letter;
+    constexpr size_t kExactDigits = 15;  // every 15-digit whole number is exact in a double
+    const bool negative = number.front() == '-';
+    if (negative || number.front() == '+') number.remove_prefix(1);
+    if (number.size() > kExactDigits || DigitsFrom(number, 0) != number.size()) return std::nullopt;
+    double value = 0;
+    for (char digit : number) value = value * 10 + (digit - '0');
+    return negative ? -value : value;
+}
+
+NumberPrefix ReadNumberPrefix(std::string_view s)
+{
+    if (const std::optional<int> base = RadixOf(s)) {
+        NumberPrefix number = ReadRadixDigits(s.substr(2), *base);
+        if (number.length > 0) number.length += 2;
+        return number;
+    }
+    const size_t length = DecimalPrefixLength(s);
+    if (length == 0) return {};
+    if (const std::optional<double> whole = ShortWholeNumber(s.substr(0, length))) return {*whole, length};
+    // QString's reading gives the infinity of its sign to a number beyond a double's range.
+    return {QString::fromLatin1(s.data(), static_cast<qsizetype>(length)).toDouble(), length};
 }
 
 template <typename T>
@@ -88,25 +142,18 @@ std::optional<T> RoundInto(double value)
 
 }  // namespace
 
-double ReadNumber(const QString& text)
+double ReadNumber(QStringView text)
 {
-    const QString s = WithoutBlanks(text);
-    if (HasRadixPrefix(s, 'H')) return ReadRadix(s.mid(2), 16, nullptr);
-    if (HasRadixPrefix(s, 'O')) return ReadRadix(s.mid(2), 8, nullptr);
-    int length = DecimalPrefixLength(s);
-    return length == 0 ? 0.0 : ParseDecimal(s, length);
+    return ReadNumberPrefix(NumberCharacters(text, true)).value;
 }
 
-bool IsNumeric(const QString& text)
+bool IsNumeric(QStringView text)
 {
-    const QString s = text.trimmed();
-    if (s.isEmpty()) return false;
-    if (HasRadixPrefix(s, 'H') || HasRadixPrefix(s, 'O')) {
-        int used = 0;
-        ReadRadix(s.mid(2), HasRadixPrefix(s, 'H') ? 16 : 8, &used);
-        return used > 0 && used == s.size() - 2;
-    }
-    return DecimalPrefixLength(s) == s.size();
+    const QStringView trimmed = text.trimmed();
+    const std::string s = NumberCharacters(trimmed, false);
+    if (s.size() != static_cast<size_t>(trimmed.size())) return false;
+    const NumberPrefix number = ReadNumberPrefix(s);
+    return number.length > 0 && number.length == s.size();
 }
 
 std::optional<int16_t> ToInteger(double value) { return RoundInto<int16_t>(value); }

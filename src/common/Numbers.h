@@ -8,13 +8,15 @@
 namespace common {
 
 // The leading number of a text. Blanks, tabs and line feeds are ignored wherever
-// they stand; an optional sign, digits, a decimal point with digits and an exponent
-// are read up to the first other character. "&H" and "&O" prefixes read hexadecimal
-// and octal. A text with no number at its start gives 0.
-double ReadNumber(const QString& text);
+// they stand; an optional sign, ASCII digits, a decimal point with digits and an
+// exponent (E, an optional sign, digits) are read up to the first other character.
+// "&H" and "&O" prefixes read hexadecimal and octal digits as an unsigned value, except
+// that a value filling 32 bits (&H80000000 to &HFFFFFFFF) is the negative Long of that
+// bit pattern. A text with no number at its start gives 0.
+double ReadNumber(QStringView text);
 
 // True when the whole text (blanks around it allowed) is one number.
-bool IsNumeric(const QString& text);
+bool IsNumeric(QStringView text);
 
 // Rounding to the nearest integer with halves to the even neighbour; nullopt when the
 // result falls outside the target type's range (or the value is not finite).

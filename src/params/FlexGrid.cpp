@@ -7,8 +7,10 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace params {
 namespace {
@@ -44,6 +46,18 @@ int ShiftMask(Qt::KeyboardModifiers modifiers)
     return mask;
 }
 
+// The grid's row and column headers are never shown, so they have nothing to repaint
+// when the current cell moves. Qt's header would still look up the position of the
+// old and new section, and after a row was added or resized that walks every row:
+// a table that fills row after row would grow slower with each row.
+class HiddenHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void currentChanged(const QModelIndex&, const QModelIndex&) override {}
+};
+
 }  // namespace
 
 Qt::Alignment QtAlignmentOf(int code, const QString& text)
@@ -58,6 +72,8 @@ Qt::Alignment QtAlignmentOf(int code, const QString& text)
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(2, 2, parent)
 {
+    setHorizontalHeader(new HiddenHeader(Qt::Horizontal, this));
+    setVerticalHeader(new HiddenHeader(Qt::Vertical, this));
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(0);
@@ -82,18 +98,20 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(2, 2, parent)
 bool FlexGrid::SetRows(int rows)
 {
     if (rows < 0) return false;
+    // Growing leaves every remembered height in place, so only a shrink looks at them:
+    // a table that adds its rows one at a time stays linear in its row count.
+    if (rows < rowCount()) ForgetMeasuresFrom(rowHeights_, rows);
     setRowCount(rows);
     if (fixedRows_ > rows) fixedRows_ = rows;
-    ClearStaleMeasures();
     return true;
 }
 
 bool FlexGrid::SetCols(int cols)
 {
     if (cols < 0) return false;
+    if (cols < columnCount()) ForgetMeasuresFrom(colWidths_, cols);
     setColumnCount(cols);
     if (fixedCols_ > cols) fixedCols_ = cols;
-    ClearStaleMeasures();
     return true;
 }
 
@@ -113,9 +131,9 @@ bool FlexGrid::SetFixedCols(int cols)
     return true;
 }
 
-int FlexGrid::Row() const { return currentRow() < 0 ? 0 : currentRow(); }
+int FlexGrid::Row() const { return std::max(currentRow(), 0); }
 
-int FlexGrid::Col() const { return currentColumn() < 0 ? 0 : currentColumn(); }
+int FlexGrid::Col() const { return std::max(currentColumn(), 0); }
 
 bool FlexGrid::SetRow(int row)
 {
@@ -137,6 +155,7 @@ void FlexGrid::MoveCurrentCell(int row, int col)
     // keys and the mouse bring the current cell into view.
     const bool scrolls = hasAutoScroll();
     setAutoScroll(false);
+    const QSignalBlocker quiet(UnlessShown(selectionModel()));
     setCurrentCell(row, col);
     setAutoScroll(scrolls);
 }
@@ -152,9 +171,18 @@ QTableWidgetItem* FlexGrid::CellItem(int row, int col)
     QTableWidgetItem* cell = item(row, col);
     if (!cell) {
         cell = new QTableWidgetItem;
+        const QSignalBlocker quiet(UnlessShown(model()));
         setItem(row, col, cell);
     }
     return cell;
+}
+
+QObject* FlexGrid::UnlessShown(QObject* notifier) const { return isVisible() ? nullptr : notifier; }
+
+void FlexGrid::StoreCellData(QTableWidgetItem* cell, int role, const QVariant& value)
+{
+    const QSignalBlocker quiet(UnlessShown(model()));
+    cell->setData(role, value);
 }
 
 QTableWidgetItem* FlexGrid::CurrentItem() { return CellItem(Row(), Col()); }
@@ -171,7 +199,7 @@ bool FlexGrid::SetTextMatrix(int row, int col, const QString& text)
 {
     QTableWidgetItem* cell = CellItem(row, col);
     if (!cell) return false;
-    cell->setText(text);
+    StoreCellData(cell, Qt::DisplayRole, text);
     return true;
 }
 
@@ -211,12 +239,10 @@ bool FlexGrid::SetRowHeight(int row, int twips)
     return true;
 }
 
-void FlexGrid::ClearStaleMeasures()
+void FlexGrid::ForgetMeasuresFrom(QHash<int, TwipsMeasure>& measures, int first)
 {
-    for (auto it = colWidths_.begin(); it != colWidths_.end();)
-        it = it.key() >= columnCount() ? colWidths_.erase(it) : std::next(it);
-    for (auto it = rowHeights_.begin(); it != rowHeights_.end();)
-        it = it.key() >= rowCount() ? rowHeights_.erase(it) : std::next(it);
+    for (auto it = measures.begin(); it != measures.end();)
+        it = it.key() >= first ? measures.erase(it) : std::next(it);
 }
 
 int FlexGrid::CellAlignment() const
@@ -230,7 +256,7 @@ bool FlexGrid::SetCellAlignment(int code)
 {
     QTableWidgetItem* cell = CurrentItem();
     if (!cell || code < flexAlignLeftTop || code > flexAlignGeneral) return false;
-    cell->setData(kAlignmentCodeRole, code);
+    StoreCellData(cell, kAlignmentCodeRole, code);
     return true;
 }
 
@@ -244,12 +270,7 @@ int32_t FlexGrid::CellForeColor() const
 
 bool FlexGrid::SetCellForeColor(int32_t color)
 {
-    QTableWidgetItem* cell = CurrentItem();
-    const auto shown = ColorFromLong(color);
-    if (!cell || !shown) return false;
-    cell->setData(kForeColorRole, color);
-    cell->setForeground(*shown);
-    return true;
+    return SetCurrentCellColor(color, kForeColorRole, Qt::ForegroundRole);
 }
 
 int32_t FlexGrid::CellBackColor() const
@@ -262,11 +283,16 @@ int32_t FlexGrid::CellBackColor() const
 
 bool FlexGrid::SetCellBackColor(int32_t color)
 {
+    return SetCurrentCellColor(color, kBackColorRole, Qt::BackgroundRole);
+}
+
+bool FlexGrid::SetCurrentCellColor(int32_t color, int longRole, int brushRole)
+{
     QTableWidgetItem* cell = CurrentItem();
     const auto shown = ColorFromLong(color);
     if (!cell || !shown) return false;
-    cell->setData(kBackColorRole, color);
-    cell->setBackground(*shown);
+    StoreCellData(cell, longRole, color);  // read back as set, system colours included
+    StoreCellData(cell, brushRole, QBrush(*shown));
     return true;
 }
 
@@ -283,7 +309,7 @@ bool FlexGrid::SetCellFontSize(float points)
     if (!cell || !(points > 0.0f) || points > kLargestFontSize) return false;
     QFont sized = font();
     sized.setPointSizeF(points);
-    cell->setFont(sized);
+    StoreCellData(cell, Qt::FontRole, sized);
     return true;
 }
 

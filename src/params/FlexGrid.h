@@ -5,7 +5,7 @@
 //
 // A QTableWidget subclass rather than a wrapper: the grid raises its events from its own
 // mouse, focus and wheel handlers, and the window places, shows and raises it like any
-// other widget.
+// other widget. While hidden it changes its cells without QTableWidget's change signals.
 
 #include "params/Twips.h"
 
@@ -137,7 +137,16 @@ private:
     QTableWidgetItem* CellItem(int row, int col);
     QTableWidgetItem* CurrentItem();
     const QTableWidgetItem* CurrentItemOrNull() const;
-    void ClearStaleMeasures();
+    bool SetCurrentCellColor(int32_t color, int longRole, int brushRole);
+    // While the grid is hidden, its cells and current cell change without the model's
+    // and the selection's change notices: those only bring what is on screen up to
+    // date, Qt's views paint from the model when shown, and filling a table sets tens
+    // of thousands of cell properties, each notice costing more than the change
+    // itself. So a hidden grid raises no itemChanged, cellChanged or current-cell
+    // signals. The notifier to silence, or null while the grid is shown.
+    QObject* UnlessShown(QObject* notifier) const;
+    void StoreCellData(QTableWidgetItem* cell, int role, const QVariant& value);
+    static void ForgetMeasuresFrom(QHash<int, TwipsMeasure>& measures, int first);
 
     int fixedRows_ = 1;
     int fixedCols_ = 1;

@@ -22,10 +22,14 @@ ProtoRowRecord NewProtoRow();
 void ResetToRowDefaults(ProtoRowRecord& row);
 
 // The text placed at the left of a 60-character field: cut or padded with blanks.
-QString FitOptionText(const QString& text);
+QString FitOptionText(QStringView text);
 
 // All pieces of a text split at a literal separator, empty ones included.
 QStringList SplitLiteral(const QString& text, const QString& separator);
+
+// The same pieces as views into the text, for reading it without copies; they stay
+// valid as long as the text does.
+QList<QStringView> SplitLiteralViews(QStringView text, QStringView separator);
 
 // The text without the blanks at its end.
 QString WithoutTrailingBlanks(const QString& text);

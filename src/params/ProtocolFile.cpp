@@ -23,31 +23,27 @@ constexpr int kMostRows = std::numeric_limits<int16_t>::max();
 const QString kEndLine = QStringLiteral("End");
 const QString kHiddenCellTag = QStringLiteral("List:");
 
+using Pieces = QList<QStringView>;
+
 // Lines end with CR LF; a lone CR or LF also ends a line. A break at the very end of
-// the text opens no further line.
-QStringList SplitLines(const QString& text)
+// the text opens no further line. The lines are views into the text.
+Pieces SplitLines(QStringView text)
 {
-    QStringList lines;
-    QString current;
-    bool open = false;
+    Pieces lines;
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            lines.append(current);
-            current.clear();
-            open = false;
-        } else {
-            current.append(c);
-            open = true;
-        }
+        if (c != '\r' && c != '\n') continue;
+        lines.append(text.sliced(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
     }
-    if (open) lines.append(current);
+    if (start < text.size()) lines.append(text.sliced(start));
     return lines;
 }
 
 template <typename T>
-bool StoreRounded(const QString& text, std::optional<T> (*round)(double), T& field)
+bool StoreRounded(QStringView text, std::optional<T> (*round)(double), T& field)
 {
     const std::optional<T> value = round(common::ReadNumber(text));
     if (!value) return false;
@@ -57,7 +53,7 @@ bool StoreRounded(const QString& text, std::optional<T> (*round)(double), T& fie
 
 class ProtocolFileParser {
 public:
-    ProtocolFileParser(FlexGrid& grid, QStringList lines, std::vector<ProtoRowRecord>& table, ProtoInfoRecord& info)
+    ProtocolFileParser(FlexGrid& grid, Pieces lines, std::vector<ProtoRowRecord>& table, ProtoInfoRecord& info)
         : grid_(grid), lines_(std::move(lines)), table_(table), info_(info)
     {
     }
@@ -71,7 +67,7 @@ public:
     int RowsLoaded() const { return rows_; }
 
 private:
-    bool NextLine(QString& line)
+    bool NextLine(QStringView& line)
     {
         if (next_ >= lines_.size()) return false;
         line = lines_[next_++];
@@ -82,15 +78,15 @@ private:
 
     bool ReadHeaderLine()
     {
-        QString line;
+        QStringView line;
         if (!NextLine(line)) return false;
-        const QStringList fields = SplitLiteral(line, kCellSeparator);
+        const Pieces fields = SplitLiteralViews(line, kCellSeparator);
         if (fields.size() < 2) return false;
         return ReadBoundedInteger(fields[0], 1, 60, info_.HeaderValue) &&
                ReadBoundedInteger(fields[1], 1, 480, info_.DataLen);
     }
 
-    static bool ReadBoundedInteger(const QString& field, int lowest, int highest, int16_t& target)
+    static bool ReadBoundedInteger(QStringView field, int lowest, int highest, int16_t& target)
     {
         if (!common::IsNumeric(field)) return false;
         if (!StoreRounded<int16_t>(field, common::ToInteger, target)) return false;
@@ -99,9 +95,9 @@ private:
 
     bool ReadColumnLine()
     {
-        QString line;
+        QStringView line;
         if (!NextLine(line)) return false;
-        const QStringList widths = SplitLiteral(line, kCellSeparator);
+        const Pieces widths = SplitLiteralViews(line, kCellSeparator);
         if (!grid_.SetCols(static_cast<int>(widths.size())) || !grid_.SetRow(0)) return false;
         for (int col = 0; col < widths.size(); ++col) {
             int32_t width = 0;
@@ -114,7 +110,7 @@ private:
     bool ReadRowLines()
     {
         info_.RowCount = 0;
-        QString line;
+        QStringView line;
         for (;;) {
             if (!NextLine(line)) return false;
             if (line == kEndLine) break;
@@ -131,12 +127,12 @@ private:
         return true;
     }
 
-    bool ReadRow(const QString& line)
+    bool ReadRow(QStringView line)
     {
         if (!grid_.SetRow(rows_)) return false;
-        const QStringList cells = SplitLiteral(line, kCellSeparator);
+        const Pieces cells = SplitLiteralViews(line, kCellSeparator);
         for (int col = 0; col < cells.size(); ++col) {
-            const QStringList attributes = SplitLiteral(cells[col], kAttributeSeparator);
+            const Pieces attributes = SplitLiteralViews(cells[col], kAttributeSeparator);
             if (attributes.size() < kLeastCellAttributes) continue;
             ProtoRowRecord& record = table_[static_cast<size_t>(rows_)];
             const bool done = attributes[0] == kHiddenCellTag ? ReadHiddenCell(attributes, record)
@@ -147,7 +143,7 @@ private:
     }
 
     // Fields are stored one after the other, so a cell cut short keeps those before the gap.
-    static bool ReadHiddenCell(const QStringList& a, ProtoRowRecord& record)
+    static bool ReadHiddenCell(const Pieces& a, ProtoRowRecord& record)
     {
         const auto has = [&a](int index) { return index < a.size(); };
         if (!StoreRounded<int16_t>(a[1], common::ToInteger, record.Offset)) return false;
@@ -163,12 +159,12 @@ private:
         return true;
     }
 
-    bool ReadDisplayedCell(const QStringList& a, int col, ProtoRowRecord& record)
+    bool ReadDisplayedCell(const Pieces& a, int col, ProtoRowRecord& record)
     {
         ResetToRowDefaults(record);
         if (!grid_.SetCol(col)) return false;
         const bool showsRowNumber = col == 0 && rows_ > 0;
-        if (!grid_.SetText(showsRowNumber ? QString::number(rows_) : a[0])) return false;
+        if (!grid_.SetText(showsRowNumber ? QString::number(rows_) : a[0].toString())) return false;
         int16_t alignment = 0;
         int32_t foreColor = 0;
         int32_t backColor = 0;
@@ -183,7 +179,7 @@ private:
     }
 
     FlexGrid& grid_;
-    const QStringList lines_;
+    const Pieces lines_;
     std::vector<ProtoRowRecord>& table_;
     ProtoInfoRecord& info_;
     qsizetype next_ = 0;
@@ -202,7 +198,8 @@ int ParseProtocolFile(FlexGrid& grid, const QString& fileName, std::vector<Proto
     file.close();
 
     grid.SetRows(1);
-    ProtocolFileParser parser(grid, SplitLines(common::FromCodePage(bytes)), table, info);
+    const QString text = common::FromCodePage(bytes);
+    ProtocolFileParser parser(grid, SplitLines(text), table, info);
     if (!parser.Parse()) return 1;
     grid.SetMergeCol(1, true);
     return parser.RowsLoaded() == 0 ? 1 : 0;

@@ -1,5 +1,6 @@
 #include "common/Numbers.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace common;
@@ -10,8 +11,16 @@ TEST(ReadNumber, ReadsTheLeadingNumberIgnoringBlanks)
     const Case cases[] = {
         {"12", 12}, {"  -3.5xyz", -3.5}, {"1 2\t3\n4", 1234}, {"+.5", 0.5},
         {"1.5E2", 150}, {"2e-1abc", 0.2}, {"7e", 7}, {"abc", 0}, {"", 0},
-        {"&H21", 33}, {"&hff", 255}, {"&HFFFF", -1}, {"&H10000", 65536}, {"&O17", 15},
+        {"&H21", 33}, {"&hff", 255}, {"&H10000", 65536}, {"&O17", 15},
         {"12abc", 12}, {"1.2.3", 1.2}, {"- 4", -4}, {".", 0},
+        // Hexadecimal and octal texts are unsigned up to 31 bits; a value filling 32 bits
+        // is the bit pattern of a negative Long.
+        {"&HFFFF", 65535}, {"&HFF00", 65280}, {"&H8000", 32768}, {"&H7FFFFFFF", 2147483647},
+        {"&H80000000", -2147483648.0}, {"&H8000000F", -2147483633.0}, {"&HFFFFFFFF", -1},
+        {"&H100000000", 4294967296.0}, {"&O177777", 65535}, {"&O17777777777", 2147483647},
+        {"&O37777777777", -1}, {"&H 1 f", 31},
+        // Only E starts an exponent, and only ASCII digits count.
+        {"3d1", 3}, {"1e2", 100}, {"1E+2", 100}, {"1e400", HUGE_VAL}, {"&H2１", 2}, {"2１", 2}, {"&O78", 7}, {"&HG", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadNumber(QString::fromUtf8(c.text)), c.expected) << c.text;
 }
@@ -20,7 +29,7 @@ TEST(IsNumeric, AcceptsOnlyWholeNumbers)
 {
     for (const char* yes : {"12", " 12 ", "-1.5", "1e3", "&H1F", ".5", "+3"})
         EXPECT_TRUE(IsNumeric(QString::fromUtf8(yes))) << yes;
-    for (const char* no : {"", "  ", "12abc", "1,5", "-", "&H", "1 2", "abc", "1e"})
+    for (const char* no : {"", "  ", "12abc", "1,5", "-", "&H", "1 2", "abc", "1e", "1d1", "&H2１", "１"})
         EXPECT_FALSE(IsNumeric(QString::fromUtf8(no))) << no;
 }
 

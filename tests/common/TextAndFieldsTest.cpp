@@ -3,8 +3,37 @@
 #include "common/QtDialogs.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 using namespace common;
+
+namespace {
+
+// The whole text through one conversion, an invalid or cut-off sequence becoming "?"
+// and reading going on at its next byte: what reading code page 936 means.
+QString WholeTextThroughIconv(const QByteArray& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "GBK");
+    QByteArray utf8;
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    while (inLeft > 0) {
+        char buffer[64];
+        char* out = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+        utf8.append(buffer, static_cast<qsizetype>(sizeof buffer - outLeft));
+        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+            utf8.append('?');
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return QString::fromUtf8(utf8);
+}
+
+}  // namespace
 
 TEST(CodePage, RoundTripsChineseThroughGbk)
 {
@@ -18,6 +47,34 @@ TEST(CodePage, ReplacesWhatCannotBeConverted)
 {
     EXPECT_EQ(ToCodePage(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
     EXPECT_EQ(FromCodePage(QByteArray("a\xff", 2)), QStringLiteral("a?"));
+}
+
+TEST(CodePage, ReadsAsciiStretchesAndTwoByteCharactersAlike)
+{
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"\x81\x41" "A", QStringLiteral("丄A")},  // the second byte of a character in the ASCII range
+        {"\xd6\xd0><1\\/x", QStringLiteral("中><1\\/x")},
+        {"a\x81<b", QStringLiteral("a?<b")},
+        {"x\x81", QStringLiteral("x?")},
+        {"\x80", QStringLiteral("€")},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FromCodePage(c.bytes), c.text) << c.bytes.toHex().toStdString();
+
+    // Every text of four bytes drawn from ASCII, lead, second and invalid bytes reads as
+    // the whole text read in one go.
+    const char alphabet[] = {' ', '>', '@', 'A', '\x7f', '\x80', '\x81', '\xa1', '\xd0', '\xd6', '\xfe', '\xff'};
+    for (char a : alphabet)
+        for (char b : alphabet)
+            for (char c : alphabet)
+                for (char d : alphabet) {
+                    const char four[] = {a, b, c, d};
+                    const QByteArray bytes(four, 4);
+                    ASSERT_EQ(FromCodePage(bytes), WholeTextThroughIconv(bytes)) << bytes.toHex().toStdString();
+                }
 }
 
 TEST(CodePage, FixedTextPadsAndNeverSplitsACharacter)

@@ -131,6 +131,60 @@ TEST(FlexGrid, RaisingRowsKeepsRowsAndFixedRowsFollowAShrink)
     EXPECT_EQ(grid.TextMatrix(0, 0), "");
 }
 
+TEST(FlexGrid, AShrinkForgetsTheSizesOfTheRowsAndColumnsItDrops)
+{
+    FlexGrid grid;
+    grid.SetRows(5);
+    grid.SetCols(5);
+    // Sizes that show as the default pixels, so only the remembered twips tell them apart.
+    ASSERT_TRUE(grid.SetRowHeight(3, 245));
+    ASSERT_TRUE(grid.SetColWidth(3, 965));
+    ASSERT_TRUE(grid.SetRowHeight(1, 245));
+    grid.SetRows(8);
+    grid.SetCols(8);
+    EXPECT_EQ(grid.RowHeight(3), 245);
+    EXPECT_EQ(grid.ColWidth(3), 965);
+    grid.SetRows(3);
+    grid.SetCols(3);
+    grid.SetRows(5);
+    grid.SetCols(5);
+    EXPECT_EQ(grid.RowHeight(3), 240);
+    EXPECT_EQ(grid.ColWidth(3), 960);
+    EXPECT_EQ(grid.RowHeight(1), 245);
+}
+
+TEST(FlexGrid, CellsSetWhileHiddenShowOnceShownAndAShownGridTellsItsViews)
+{
+    QWidget host;
+    host.resize(400, 300);
+    FlexGrid* grid = new FlexGrid(&host);
+    grid->SetWidth(4500);
+    grid->SetHeight(3000);
+    grid->SetRows(3);
+    grid->SetCols(3);
+    grid->SetRow(1);
+    grid->SetCol(1);
+    grid->SetCellBackColor(RGB(0, 200, 0));
+    grid->SetRow(2);  // the current cell is drawn with the style's highlight
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const auto shownColour = [grid](int row, int col) {
+        const QPoint centre = grid->visualRect(grid->model()->index(row, col)).center();
+        return grid->viewport()->grab().toImage().pixelColor(centre);
+    };
+    EXPECT_EQ(shownColour(1, 1), QColor(0, 200, 0));
+
+    QSignalSpy cellChanges(grid->model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy currentChanges(grid->selectionModel(), &QItemSelectionModel::currentChanged);
+    grid->SetCol(2);
+    grid->SetCellBackColor(RGB(0, 0, 200));
+    grid->SetText("x");
+    EXPECT_EQ(currentChanges.count(), 1);
+    EXPECT_GE(cellChanges.count(), 3);
+    grid->SetRow(0);
+    EXPECT_EQ(shownColour(2, 2), QColor(0, 0, 200));
+}
+
 TEST_F(ShownGrid, PositionsAddUpToTheCellsEdgeInTheParent)
 {
     const QRect cell = grid->visualRect(grid->model()->index(2, 3));

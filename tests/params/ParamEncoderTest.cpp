@@ -60,9 +60,22 @@ TEST_F(Encode, NumbersThatDoNotFitWriteNothing)
     Run({}, "255.5");
     Run({.byteSize = 2}, "32768");
     Run({.byteSize = 4}, "3000000000");
+    Run({.byteSize = 2}, "&H8000");
+    Run({.byteSize = 2}, "&HFFFF");
     EXPECT_EQ(data, before);
     Run({}, "255.4");
     EXPECT_EQ(At<uint8_t>(33), 255);
+}
+
+TEST_F(Encode, HexadecimalTextIsUnsignedUpTo31Bits)
+{
+    data.assign(65, 0x5A);
+    Run({.byteSize = 4}, "&HFFFF");
+    EXPECT_EQ(common::Bytes(data.begin() + 32, data.begin() + 36), (common::Bytes{0xFF, 0xFF, 0x00, 0x00}));
+    Run({.byteSize = 4}, "&HFFFFFFFE");
+    EXPECT_EQ(At<int32_t>(33), -2);
+    Run({.byteSize = 4, .isList = 1, .isFloat = 1, .options = "Full", .optionValues = "&HFFFF"}, "Full");
+    EXPECT_EQ(At<float>(33), 65535.0f);
 }
 
 TEST_F(Encode, SinglesBeyondTheirRangeBecomeInfinity)

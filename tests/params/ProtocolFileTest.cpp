@@ -103,6 +103,7 @@ TEST_F(Parse, HeaderLineRangesAndRounding)
         {"&H10\\/64", 0, 16, 64},   {"61\\/480", 1, 61, -1},     {"60\\/481", 1, 60, 481},
         {"0\\/64", 1, 0, -1},       {"1\\/0", 1, 1, 0},          {"12abc\\/64", 1, -1, -1},
         {"100000\\/64", 1, -1, -1}, {"5", 1, -1, -1},            {"\\/64", 1, -1, -1},
+        {"1d1\\/64", 1, -1, -1},
     };
     for (const Case& c : cases) {
         grid.SetRows(45);
@@ -195,6 +196,8 @@ TEST_F(Parse, ErrorsInRowsKeepWhatWasFilledBefore)
         {"ByteSize 300", Cell("x") + "\\/List:><36><300><0><0><0><0><1><0||1><"},
         {"ByteSize -1", Cell("x") + "\\/List:><36><-1><0><0><0><0><1><0||1><"},
         {"Offset 40000", Cell("x") + "\\/List:><40000><1><0><0><0><0><1><0||1><"},
+        {"Offset &HFFFF", Cell("x") + "\\/List:><&HFFFF><1><0><0><0><0><1><0||1><"},
+        {"Offset &H8000", Cell("x") + "\\/List:><&H8000><1><0><0><0><0><1><0||1><"},
         {"hidden cell of six", Cell("x") + "\\/List:><36><1><0><0><0"},
         {"hidden cell of eight", Cell("x") + "\\/List:><36><1><0><0><0><0><1"},
         {"column beyond the grid", Cell("x") + "\\/a\\/b\\/c\\/" + Cell("extra")},
@@ -231,6 +234,25 @@ TEST_F(Parse, RowsBeyondTheLargestRowCountFailKeepingThoseBefore)
     EXPECT_EQ(grid.Rows(), kMostRows);
     EXPECT_EQ(table.size(), static_cast<size_t>(kMostRows) + 1);
     EXPECT_EQ(grid.TextMatrix(0, 1), "Name");
+}
+
+TEST_F(Parse, HexadecimalColoursAndMeasuresAreTheNumbersTheySpell)
+{
+    ASSERT_EQ(Run({"1\\/64", "500\\/&HFFFF\\/400\\/600", kTitleRow,
+                   "x><1><&HFF00><&HFFFF><&HFFFF><9\\/y><1><&H80000012><&H8000000F><300><9"}),
+              0);
+    grid.SetRow(1);
+    grid.SetCol(0);
+    EXPECT_EQ(grid.CellForeColor(), params::RGB(0, 255, 0));
+    EXPECT_EQ(grid.CellBackColor(), params::RGB(255, 255, 0));
+    grid.SetCol(1);
+    EXPECT_EQ(grid.CellForeColor(), static_cast<int32_t>(0x80000012u));
+    EXPECT_EQ(grid.CellBackColor(), static_cast<int32_t>(0x8000000Fu));
+    EXPECT_EQ(grid.ColWidth(1), 65535);
+    EXPECT_EQ(grid.RowHeight(1), 300);  // the last cell's height counts
+
+    ASSERT_EQ(RunRow("x><1><0><0><&HFFFF><9"), 0);
+    EXPECT_EQ(grid.RowHeight(1), 65535);
 }
 
 TEST_F(Parse, PartiallyReadHiddenCellKeepsTheFieldsBeforeTheGap)
