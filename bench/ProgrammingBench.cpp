@@ -56,7 +56,7 @@ private:
         common::Bytes body{0x01, command, command == devlink::CmdHandshake ? uint8_t(1) : uint8_t(0)};
         if (command == devlink::CmdHandshake)
             for (uint8_t i = 1; i <= 12; ++i) body.push_back(i);
-        const auto crc = devlink::Crc16(body.data(), body.size(), 0, body.size());
+        const auto crc = common::Crc16(body.data(), body.size(), 0, body.size());
         body.push_back(crc.CRCLo);
         body.push_back(crc.CRCHi);
         return body;

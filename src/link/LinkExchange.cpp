@@ -7,7 +7,7 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
     const size_t n = body.size() + 2;
     TxBuf.assign(body.begin(), body.end());
     TxBuf.resize(n);
-    Crc = Crc16(TxBuf.data(), TxBuf.size(), 0, n - 2);
+    Crc = common::Crc16(TxBuf.data(), TxBuf.size(), 0, n - 2);
     TxBuf[n - 2] = Crc.CRCLo;
     TxBuf[n - 1] = Crc.CRCHi;
     GapLimit = limits.gap;
@@ -53,7 +53,7 @@ bool LinkExchange::JudgeReply()
     if (n < 4) {
         LinkError = LinkReplyTooShort;
     } else {
-        Crc = Crc16(RxBuf.data(), n, 0, n - 2);
+        Crc = common::Crc16(RxBuf.data(), n, 0, n - 2);
         if (RxBuf[n - 2] != Crc.CRCLo || RxBuf[n - 1] != Crc.CRCHi)
             LinkError = LinkCrcMismatch;
         else if (TxBuf.size() < 2 || RxBuf[1] != TxBuf[1])

@@ -2,7 +2,7 @@
 // One request/reply exchange at a time over the serial-port control: the sending step,
 // the reply supervisor that runs once per tick, and the serial-port event handler.
 
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 #include "link/SerialPort.h"
 
 #include <cstdint>
@@ -49,7 +49,7 @@ public:
     int16_t ReplyLimit = 0;
     int16_t GapLimit = 0;
     int16_t LinkError = LinkPortClosed;
-    CrcRegisters Crc;        // CRCLo / CRCHi left by the last Crc16
+    common::CrcRegisters Crc;        // CRCLo / CRCHi left by the last Crc16
 
     // Sends one request: `body` is the frame without its two CRC bytes. After a failed
     // exchange the request is held back until the line has been quiet for the failed

@@ -1,6 +1,6 @@
 #include "params/SettingsBlock.h"
 
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 
 #include <optional>
 
@@ -24,9 +24,9 @@ std::optional<int32_t> ValidPayloadLength(const common::Bytes& block, const Prot
     return payloadLen;
 }
 
-devlink::CrcRegisters PayloadCrc(const common::Bytes& block, int32_t payloadLen)
+common::CrcRegisters PayloadCrc(const common::Bytes& block, int32_t payloadLen)
 {
-    return devlink::Crc16(block.data(), block.size(), kHeaderSize, static_cast<size_t>(payloadLen));
+    return common::Crc16(block.data(), block.size(), kHeaderSize, static_cast<size_t>(payloadLen));
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ int CheckBlockCrc(const common::Bytes& block, const ProtoInfoRecord& info)
 {
     const auto payloadLen = ValidPayloadLength(block, info);
     if (!payloadLen) return 1;
-    const devlink::CrcRegisters crc = PayloadCrc(block, *payloadLen);
+    const common::CrcRegisters crc = PayloadCrc(block, *payloadLen);
     const bool intact = block[kCrcHighAt] == crc.CRCLo && block[kCrcLowAt] == crc.CRCHi;
     return intact ? 0 : 1;
 }
@@ -44,7 +44,7 @@ int StampBlockCrc(common::Bytes& block, const ProtoInfoRecord& info)
 {
     const auto payloadLen = ValidPayloadLength(block, info);
     if (!payloadLen) return 1;
-    const devlink::CrcRegisters crc = PayloadCrc(block, *payloadLen);
+    const common::CrcRegisters crc = PayloadCrc(block, *payloadLen);
     block[kCrcHighAt] = crc.CRCLo;
     block[kCrcLowAt] = crc.CRCHi;
     block[kSpareAt] = 0;

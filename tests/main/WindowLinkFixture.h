@@ -5,7 +5,7 @@
 #include "main/WindowFixture.h"
 
 #include "common/LittleEndian.h"
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 #include "link/LinkExchange.h"
 #include "params/FlexGrid.h"
 #include "params/SettingsBlock.h"
@@ -23,7 +23,7 @@ protected:
     // A reply frame: `body` followed by its CRC.
     static common::Bytes Reply(common::Bytes body)
     {
-        const auto crc = devlink::Crc16(body.data(), body.size(), 0, body.size());
+        const auto crc = common::Crc16(body.data(), body.size(), 0, body.size());
         body.push_back(crc.CRCLo);
         body.push_back(crc.CRCHi);
         return body;

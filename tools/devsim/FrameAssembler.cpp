@@ -1,7 +1,7 @@
 #include "FrameAssembler.h"
 
 #include "link/Commands.h"
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 
 namespace devsim {
 
@@ -47,7 +47,7 @@ std::optional<common::Bytes> FrameAssembler::Next()
         common::Bytes frame(buffer_.begin(), buffer_.begin() + length);
         buffer_.erase(buffer_.begin(), buffer_.begin() + length);
         const size_t n = frame.size();
-        const CrcRegisters crc = Crc16(frame.data(), n, 0, n - 2);
+        const common::CrcRegisters crc = common::Crc16(frame.data(), n, 0, n - 2);
         if (frame[n - 2] == crc.CRCLo && frame[n - 1] == crc.CRCHi) return frame;
         ++dropped_;
     }

@@ -10,7 +10,7 @@
 #include "PseudoTerminal.h"
 
 #include "link/Commands.h"
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 
 #include <algorithm>
 #include <chrono>
@@ -257,7 +257,7 @@ private:
         if (controller_.ImageJustFinished()) handshakesSinceDone_ = 0;
         if (options_.silentAfter && counter_.All() > *options_.silentAfter) return;
         if (counter_.Matches(options_.dropReply, command)) return;
-        const auto crc = devlink::Crc16(reply.data(), reply.size(), 0, reply.size());
+        const auto crc = common::Crc16(reply.data(), reply.size(), 0, reply.size());
         reply.push_back(crc.CRCLo);
         reply.push_back(crc.CRCHi);
         if (options_.badCrc || counter_.Matches(options_.badCrcAt, command)) reply.back() ^= 0x5A;

@@ -1,9 +1,9 @@
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-using devlink::Crc16;
+using common::Crc16;
 
 TEST(Crc16, GivesTheModbusCheckValueHighByteInCRCLo)
 {

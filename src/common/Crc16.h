@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace devlink {
+namespace common {
 
 struct CrcRegisters {
     uint8_t CRCLo = 0xFF;
@@ -18,4 +18,4 @@ struct CrcRegisters {
 // The range must lie inside the buffer; bytes beyond `size` are never read.
 CrcRegisters Crc16(const uint8_t* data, size_t size, size_t start, size_t count);
 
-}  // namespace devlink
+}  // namespace common

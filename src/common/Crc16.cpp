@@ -1,8 +1,8 @@
-#include "link/Crc16.h"
+#include "common/Crc16.h"
 
 #include <array>
 
-namespace devlink {
+namespace common {
 namespace {
 
 // The two published Modbus tables: for index i, CrcTableHi(i) is the low byte and
@@ -41,4 +41,4 @@ CrcRegisters Crc16(const uint8_t* data, size_t size, size_t start, size_t count)
     return r;
 }
 
-}  // namespace devlink
+}  // namespace common
