@@ -57,6 +57,8 @@ void ChipProgrammer::Step()
     case StClosePage: ClosePage(); break;
     case StCloseWait: CloseWait(); break;
     case StChipDone: ChipDone(); break;
+    case StVerifyRead: VerifyRead(); break;
+    case StVerifyWait: VerifyWait(); break;
     default: engine_.LinkState = StIdle; break;
     }
 }
@@ -119,6 +121,11 @@ void ChipProgrammer::ShowFraction(int32_t finished)
 bool ChipProgrammer::GoodReply() const
 {
     return link_.LinkError == LinkOk && link_.RxBuf.size() >= kMinReplySize;
+}
+
+void ChipProgrammer::NotePageExchange()
+{
+    if (link_.LinkError != LinkOk || link_.RequestWasHeld()) pageSuspect_ = true;
 }
 
 void ChipProgrammer::CountDownloadFailure()
@@ -208,6 +215,7 @@ void ChipProgrammer::StopCheck()
 void ChipProgrammer::EnterDownload()
 {
     ChipStarted = 1;
+    pageSuspect_ = false;
     FlashBase = static_cast<int32_t>(kFlashBase);
     PageNo = image::kFirstImagePage;
     ImageOffset = 0;
@@ -243,6 +251,8 @@ void ChipProgrammer::ErasePage()
         engine_.LinkState = StChipDone;
         return;
     }
+    pageStart_ = ImageOffset;
+    pageReadBack_ = false;
     PageAddr = FlashBase + ImageOffset;
     PageNo = ImageOffset / kPageSize + image::kFirstImagePage;
     PagePos = 0;
@@ -253,6 +263,7 @@ void ChipProgrammer::ErasePage()
 
 void ChipProgrammer::EraseWait()
 {
+    NotePageExchange();
     if (GoodReplyWithStatus0()) {
         engine_.FailCount = 0;
         engine_.LinkState = StWriteChunk;
@@ -268,6 +279,7 @@ void ChipProgrammer::WriteChunk()
     if (!ImageUsable() || start >= image_.ImageLen || BlockSize < 1)
         return RefuseRun(kFileOpenErrorText);
     ChunkLen = std::min<int32_t>(image_.ImageLen - start, BlockSize);
+    pageReadBack_ = false;
     const std::span<const uint8_t> chunk(image_.ImageData.data() + start, static_cast<size_t>(ChunkLen));
     link_.SendFrame(WriteChunkBody(static_cast<uint16_t>(PagePos), chunk), kWriteChunkLimits);
     engine_.LinkState = StWriteWait;
@@ -275,6 +287,7 @@ void ChipProgrammer::WriteChunk()
 
 void ChipProgrammer::WriteWait()
 {
+    NotePageExchange();
     if (!GoodReply())
         engine_.LinkState = StWriteChunk;  // the same chunk again
     else if (link_.RxBuf[kReplyStatus] != 0)
@@ -293,11 +306,60 @@ void ChipProgrammer::FinishChunk()
     } else if (ImageOffset + PagePos == image_.ImageLen || PagePos == kPageSize) {
         ImageOffset += PagePos;
         ShowFraction(ImageOffset);
-        engine_.LinkState = StClosePage;
+        EndOfPage();
     } else {
         ShowFraction(ImageOffset + PagePos);
         engine_.LinkState = StWriteChunk;
     }
+}
+
+void ChipProgrammer::EndOfPage()
+{
+    readBackPos_ = 0;
+    engine_.LinkState = PageNeedsReadBack() ? StVerifyRead : StClosePage;
+}
+
+// The page's data lies from pageStart_ to ImageOffset; it is read back in reads no
+// longer than the frame length.
+void ChipProgrammer::VerifyRead()
+{
+    const int32_t pageEnd = ImageOffset;
+    if (!ImageUsable() || pageEnd > image_.ImageLen || pageStart_ + readBackPos_ >= pageEnd || BlockSize < 1)
+        return RefuseRun(kFileOpenErrorText);
+    readBackLen_ = std::min<int32_t>(pageEnd - pageStart_ - readBackPos_, BlockSize);
+    link_.SendFrame(ReadMemoryBody(static_cast<uint32_t>(PageAddr + readBackPos_), static_cast<uint16_t>(readBackLen_)),
+                    kReadMemoryLimits);
+    engine_.LinkState = StVerifyWait;
+}
+
+void ChipProgrammer::VerifyWait()
+{
+    NotePageExchange();
+    const size_t wanted = kReplyDataOffset + static_cast<size_t>(readBackLen_) + 2;
+    if (!GoodReply() || link_.RxBuf.size() < wanted)
+        engine_.LinkState = StVerifyRead;  // the same read again
+    else
+        FinishVerifyRead();
+    CountDownloadFailure();
+}
+
+void ChipProgrammer::FinishVerifyRead()
+{
+    const std::span<const uint8_t> expected(image_.ImageData.data() + pageStart_ + readBackPos_,
+                                            static_cast<size_t>(readBackLen_));
+    if (!ReadReplyHolds(link_.RxBuf, expected)) {
+        ImageOffset = pageStart_;  // the page starts again from its erase
+        engine_.LinkState = StErasePage;
+        return;
+    }
+    engine_.FailCount = 0;
+    readBackPos_ += readBackLen_;
+    if (pageStart_ + readBackPos_ < ImageOffset) {
+        engine_.LinkState = StVerifyRead;
+        return;
+    }
+    pageReadBack_ = true;
+    engine_.LinkState = StClosePage;
 }
 
 void ChipProgrammer::ClosePage()
@@ -312,9 +374,13 @@ void ChipProgrammer::ClosePage()
 
 void ChipProgrammer::CloseWait()
 {
+    NotePageExchange();
     if (GoodReplyWithStatus0()) {
         engine_.FailCount = 0;
+        pageSuspect_ = false;
         engine_.LinkState = closingLastPage_ ? StChipDone : StErasePage;
+    } else if (PageNeedsReadBack()) {
+        EndOfPage();
     } else {
         engine_.LinkState = StClosePage;
     }

@@ -28,6 +28,8 @@ enum ChipState : int16_t {
     StClosePage = 9,
     StCloseWait = 10,
     StChipDone = 11,
+    StVerifyRead = 12,   // a page in which an exchange failed is read back before its close
+    StVerifyWait = 13,
 };
 
 constexpr int32_t kPageSize = 1024;
@@ -83,6 +85,10 @@ private:
     void WriteChunk();
     void WriteWait();
     void FinishChunk();
+    void EndOfPage();
+    void VerifyRead();
+    void VerifyWait();
+    void FinishVerifyRead();
     void ClosePage();
     void CloseWait();
     void ChipDone();
@@ -91,6 +97,11 @@ private:
     bool GoodReply() const;
     bool GoodReplyWithStatus0() const { return GoodReply() && link_.RxBuf[2] == 0; }
     void CountDownloadFailure();
+    // A failed exchange, or a request that had to wait for a quiet line, makes the page
+    // suspect: a late reply may have been taken for one of its requests.
+    void NotePageExchange();
+    // Read back before the close: suspect and not read back since its last write.
+    bool PageNeedsReadBack() const { return pageSuspect_ && !pageReadBack_; }
     // Where the page after ImageOffset starts, with the "KeepInF" skip applied.
     int32_t NextPageStart() const;
     bool ImageUsable() const;
@@ -104,6 +115,11 @@ private:
     const image::ImageState& image_;
     ProgrammingView& view_;
     bool closingLastPage_ = false;
+    int32_t pageStart_ = 0;     // image offset of the page's first byte
+    bool pageSuspect_ = false;
+    bool pageReadBack_ = false; // read back and found equal since its last write
+    int32_t readBackPos_ = 0;   // page position of the next read-back
+    int32_t readBackLen_ = 0;
 };
 
 }  // namespace devlink

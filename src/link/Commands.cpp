@@ -1,5 +1,7 @@
 #include "link/Commands.h"
 
+#include <algorithm>
+
 namespace devlink {
 namespace {
 
@@ -64,5 +66,11 @@ common::Bytes WriteSettingsBody(uint8_t flag, std::span<const uint8_t> settings)
 }
 
 common::Bytes QueryDisplayBody() { return {kFrameAddr, CmdQueryDisplay, 0x00}; }
+
+bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected)
+{
+    if (reply.size() < kReplyDataOffset + expected.size() + 2) return false;
+    return std::equal(expected.begin(), expected.end(), reply.begin() + static_cast<long>(kReplyDataOffset));
+}
 
 }  // namespace devlink

@@ -75,6 +75,9 @@ common::Bytes ReadMemoryBody(uint32_t address, uint16_t length);       // 01 F4 
 common::Bytes WriteSettingsBody(uint8_t flag, std::span<const uint8_t> settings);
 common::Bytes QueryDisplayBody();                                      // 01 FF 00
 
+// Whether an F4 reply (CRC included) holds exactly `expected` from its first data byte.
+bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected);
+
 // F5's limits depend on its flag.
 constexpr Limits WriteSettingsLimits(uint8_t flag)
 {

@@ -9,9 +9,11 @@
 namespace devlink {
 namespace {
 
-// Steps of operations 0 and 2 to 6.
+// Steps of operations 0 and 2 to 6; operations 4 and 5 may read the block back after.
 constexpr int16_t kSend = 0;
 constexpr int16_t kWait = 1;
+constexpr int16_t kReadBack = 2;
+constexpr int16_t kWaitReadBack = 3;
 // Steps of operation 7.
 constexpr int16_t kAskAddress = 0;
 constexpr int16_t kWaitAddress = 1;
@@ -63,6 +65,7 @@ void LinkEngine::Tick()
 {
     if (ticking_) return;
     TickGuard guard(ticking_);
+    NoteRequest();
     if (!PortGuard()) return;
     view_.SetCommand3Enabled(true);
     link_.CommPoll();
@@ -83,6 +86,9 @@ bool LinkEngine::PortGuard()
         open = false;
     }
     if (open) return true;
+    // Whatever was in flight is over with the port: its reply is never taken, and the
+    // engine hands over to what element 7 holds once the port is open again.
+    link_.Abandon();
     state_.LinkState = 0;
     link_.LinkError = LinkPortClosed;
     state_.ProgRun = 0;
@@ -92,9 +98,20 @@ bool LinkEngine::PortGuard()
     return false;
 }
 
+void LinkEngine::NoteRequest()
+{
+    if (state_.Requested() == lastRequest_) return;
+    lastRequest_ = state_.Requested();
+    failuresAtRequest_ = link_.FailedExchanges();
+}
+
+// A request still held for a quiet line has not gone out: a new operation takes over
+// as if no exchange were in flight, and nothing of the old one is sent.
 void LinkEngine::HandOver()
 {
-    if (state_.CurMode != state_.Requested() && ExchangeOver()) {
+    if (state_.CurMode == state_.Requested()) return;
+    link_.DropHeldRequest();
+    if (ExchangeOver()) {
         state_.CurMode = state_.Requested();
         state_.LinkState = 0;
     }
@@ -203,30 +220,76 @@ void LinkEngine::ReadSettings()
 
 void LinkEngine::WriteSettings(uint8_t flag)
 {
+    switch (state_.LinkState) {
+    case kSend: SendSettings(flag); break;
+    case kWait:
+        if (ExchangeOver()) FinishSettingsWrite(flag);
+        break;
+    case kReadBack: SendSettingsReadBack(flag); break;
+    case kWaitReadBack:
+        if (ExchangeOver()) FinishSettingsReadBack(flag);
+        break;
+    default: state_.LinkState = kSend; break;
+    }
+}
+
+void LinkEngine::SendSettings(uint8_t flag)
+{
     const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
-    const bool save = flag == kSaveSettingsFlag;
-    const auto send = [&] {
-        if (params::StampBlockCrc(params_.SetData, info) >= 1) {
-            view_.SetPanelText(kPanelResult, QStringLiteral("Set the data validation is invalid"));
-            EndOperation();
-            return;
-        }
-        common::Bytes block(static_cast<size_t>(std::max<int16_t>(info.DataLen, 0)), 0);
-        std::copy_n(params_.SetData.begin(), std::min(block.size(), params_.SetData.size()), block.begin());
-        Send(WriteSettingsBody(flag, block), WriteSettingsLimits(flag));
-    };
-    if (!SendThenAwait(send)) return;
+    if (params::StampBlockCrc(params_.SetData, info) >= 1) {
+        view_.SetPanelText(kPanelResult, QStringLiteral("Set the data validation is invalid"));
+        EndOperation();
+        return;
+    }
+    writtenBlock_.assign(static_cast<size_t>(std::max<int16_t>(info.DataLen, 0)), 0);
+    std::copy_n(params_.SetData.begin(), std::min(writtenBlock_.size(), params_.SetData.size()), writtenBlock_.begin());
+    Send(WriteSettingsBody(flag, writtenBlock_), WriteSettingsLimits(flag));
+}
+
+// A good reply may still be a late one to an earlier F5 when a failure went before:
+// then the board's block is read back, and only a block equal to the one sent counts.
+void LinkEngine::FinishSettingsWrite(uint8_t flag)
+{
     if (link_.LinkError != LinkOk) {
         view_.SetPanelText(kPanelResult, QStringLiteral("Communication fails"));
     } else if (link_.RxBuf.at(kReplyStatus) != 0) {
-        view_.SetPanelText(kPanelResult, save ? QStringLiteral("Save Settings data failed")
-                                              : QStringLiteral("Setting the update data failed"));
+        view_.SetPanelText(kPanelResult, SettingsWriteFailedText(flag));
+    } else if (link_.RequestWasHeld() || link_.FailedExchanges() != failuresAtRequest_) {
+        state_.LinkState = kReadBack;
+        return;
     } else {
-        view_.SetPanelText(kPanelResult, save ? QStringLiteral("Save Settings data successfully")
-                                              : QStringLiteral("Update the set data successfully"));
-        view_.SetSettingCellForeBlack();
+        ReportSettingsWritten(flag);
     }
     EndOperation();
+}
+
+void LinkEngine::SendSettingsReadBack(uint8_t flag)
+{
+    const uint32_t address = flag == kSaveSettingsFlag ? kSettingsFlashAddr : kSettingsRamAddr;
+    Send(ReadMemoryBody(address, static_cast<uint16_t>(writtenBlock_.size())), kReadMemoryLimits);
+    state_.LinkState = kWaitReadBack;
+}
+
+void LinkEngine::FinishSettingsReadBack(uint8_t flag)
+{
+    if (link_.LinkError == LinkOk && ReadReplyHolds(link_.RxBuf, writtenBlock_))
+        ReportSettingsWritten(flag);
+    else
+        view_.SetPanelText(kPanelResult, SettingsWriteFailedText(flag));
+    EndOperation();
+}
+
+void LinkEngine::ReportSettingsWritten(uint8_t flag)
+{
+    view_.SetPanelText(kPanelResult, flag == kSaveSettingsFlag ? QStringLiteral("Save Settings data successfully")
+                                                               : QStringLiteral("Update the set data successfully"));
+    view_.SetSettingCellForeBlack();
+}
+
+QString LinkEngine::SettingsWriteFailedText(uint8_t flag)
+{
+    return flag == kSaveSettingsFlag ? QStringLiteral("Save Settings data failed")
+                                     : QStringLiteral("Setting the update data failed");
 }
 
 void LinkEngine::ReadImageInfo()

@@ -29,6 +29,8 @@ public:
 
 private:
     bool PortGuard();
+    // Remembers how many exchanges had failed when the requested operation last changed.
+    void NoteRequest();
     void HandOver();
     void Dispatch();
     bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
@@ -42,6 +44,12 @@ private:
     void EraseSettings();
     void ReadSettings();
     void WriteSettings(uint8_t flag);
+    void SendSettings(uint8_t flag);
+    void FinishSettingsWrite(uint8_t flag);
+    void SendSettingsReadBack(uint8_t flag);
+    void FinishSettingsReadBack(uint8_t flag);
+    void ReportSettingsWritten(uint8_t flag);
+    static QString SettingsWriteFailedText(uint8_t flag);
     void ReadImageInfo();
     void FinishImageInfo();
     void ReadDisplay();
@@ -58,6 +66,9 @@ private:
     EngineView& view_;
     ProgramOperation* program_ = nullptr;
     bool ticking_ = false;
+    uint8_t lastRequest_ = OpLinkCheck;
+    uint32_t failuresAtRequest_ = 0;
+    common::Bytes writtenBlock_;  // the stamped block of the last F5
 };
 
 }  // namespace devlink

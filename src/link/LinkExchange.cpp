@@ -1,5 +1,7 @@
 #include "link/LinkExchange.h"
 
+#include <algorithm>
+
 namespace devlink {
 
 void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
@@ -15,7 +17,8 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
     SendLimit = limits.send;
     ReplyTicks = 0;
     LinkError = LinkOk;
-    if (quietNeeded_ > 0) {
+    requestWasHeld_ = quietNeeded_ > 0;
+    if (requestWasHeld_) {
         GapTicks = 0;
         LinkPhase = PhaseQuietWait;
         return;
@@ -63,9 +66,11 @@ bool LinkExchange::JudgeReply()
     return true;
 }
 
+int LinkExchange::QuietWaitBound() const { return kQuietWaitWindows * quietNeeded_ + SendLimit; }
+
 // Whatever arrives now answers an earlier request and is thrown away; every arrival
-// restarts the silence count. A line that never falls quiet fails the held request as
-// not sent once its send limit has also passed.
+// restarts the silence count, however many came before. Only a line that keeps
+// receiving fails the held request, as not sent, once the wait reaches its bound.
 void LinkExchange::AwaitQuietLine()
 {
     ReadWholeInput();
@@ -75,7 +80,7 @@ void LinkExchange::AwaitQuietLine()
         quietNeeded_ = 0;
         GapTicks = 0;
         Write();
-    } else if (ReplyTicks >= quietNeeded_ + SendLimit) {
+    } else if (ReplyTicks >= QuietWaitBound()) {
         LinkError = LinkSendTimeout;
         LinkPhase = PhaseFinished;
     }
@@ -103,7 +108,29 @@ void LinkExchange::Receive()
 // line as long as this one's reply window.
 void LinkExchange::Finish()
 {
-    if (LinkError != LinkOk) quietNeeded_ = ReplyLimit;
+    if (LinkError != LinkOk) {
+        quietNeeded_ = ReplyLimit;
+        ++failedExchanges_;
+    }
+    LinkPhase = PhaseIdle;
+    ReplyTicks = 0;
+    GapTicks = 0;
+}
+
+void LinkExchange::DropHeldRequest()
+{
+    if (LinkPhase != PhaseQuietWait) return;
+    LinkPhase = PhaseIdle;
+    ReplyTicks = 0;
+    GapTicks = 0;
+}
+
+void LinkExchange::Abandon()
+{
+    if (LinkPhase == PhaseWritten || LinkPhase == PhaseReceiving) {
+        quietNeeded_ = std::max(quietNeeded_, ReplyLimit);
+        ++failedExchanges_;
+    }
     LinkPhase = PhaseIdle;
     ReplyTicks = 0;
     GapTicks = 0;

@@ -61,10 +61,25 @@ public:
     // The serial-port event handler (MBMC_OnComm).
     void OnComm(int commEvent);
 
+    // The requested operation changed while a request waits for a quiet line: that
+    // request never goes out. The next one still waits for the quiet line.
+    void DropHeldRequest();
+    // The port was closed under the exchange in flight: it ends, and since its reply
+    // may still come after the port is opened again, the next request waits for a
+    // quiet line as after any failure.
+    void Abandon();
+
     SerialPort& Port() { return port_; }
 
     // Silent ticks the line needs before the next request goes out; 0 after a good exchange.
     int16_t QuietNeeded() const { return quietNeeded_; }
+    // Ticks a held request may wait for the quiet line before it fails unsent.
+    int QuietWaitBound() const;
+    // Whether the last request sent had to wait for a quiet line first: a failed exchange
+    // went before it, so its reply may be a late one to an earlier request.
+    bool RequestWasHeld() const { return requestWasHeld_; }
+    // Exchanges that have failed (or were cut off by closing the port) since start.
+    uint32_t FailedExchanges() const { return failedExchanges_; }
 
 private:
     void Write();
@@ -77,6 +92,12 @@ private:
 
     SerialPort& port_;
     int16_t quietNeeded_ = 0;
+    bool requestWasHeld_ = false;
+    uint32_t failedExchanges_ = 0;
 };
+
+// A held request fails unsent once the line has kept receiving for this many of its
+// quiet windows (and the send limit) without falling quiet for one whole window.
+constexpr int kQuietWaitWindows = 4;
 
 }  // namespace devlink

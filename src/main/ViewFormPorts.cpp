@@ -5,6 +5,7 @@
 #include "main/StatusBar.h"
 
 #include "common/Dialogs.h"
+#include "link/LinkExchange.h"
 #include "link/PortSettings.h"
 #include "link/SerialPort.h"
 
@@ -124,6 +125,7 @@ void ViewForm::ClosePort()
         MBMC_.SetPortOpen(false);
         SB->SetPanel(1, QStringLiteral("Serial uart has ben closed"));
     }
+    link_->Abandon();
     Command2->setText(kOpenCaption);
     SetLamp(kLampClosed);
     ShowProgress(0);
@@ -142,6 +144,7 @@ void ViewForm::PortLost()
 void ViewForm::Command1_Click()
 {
     Skipping([this] { MBMC_.SetPortOpen(false); });
+    link_->Abandon();
     Command2->setText(kOpenCaption);
     SetLamp(kLampClosed);
     ComboSet[0]->clear();

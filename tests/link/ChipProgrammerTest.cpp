@@ -38,6 +38,11 @@ Bytes WriteFrame(const ProgrammingRig& rig, uint16_t pagePos, int imageStart, ui
     return WithCrc(body);
 }
 
+Bytes ReadFrame(uint32_t addr, uint16_t length)
+{
+    return WithCrc(Join({{0x01, 0xF4}, Le32(addr), {uint8_t(length), uint8_t(length >> 8)}}));
+}
+
 uint32_t FieldLE32(const Bytes& frame, size_t at)
 {
     return frame[at] | frame[at + 1] << 8 | frame[at + 2] << 16 | uint32_t(frame[at + 3]) << 24;
@@ -314,9 +319,60 @@ TEST(ChipProgrammer, FailedWritesRepeatTheChunkAndRefusedWritesRestartThePage)
         WithCrc({0x01, 0xF1, 0xA7}),  WithCrc({0x01, 0x03, 0x00}),   EraseFrame(0x08002000, 8),
         WriteFrame(rig, 0, 0, 512),   WriteFrame(rig, 512, 512, 512), WriteFrame(rig, 512, 512, 512),
         EraseFrame(0x08002000, 8),    WriteFrame(rig, 0, 0, 512),
-        WriteFrame(rig, 512, 512, 512), CloseFrame(0xA7, 1024, 9),
+        WriteFrame(rig, 512, 512, 512),
+        // A write failed in this page: it is read back before it is closed.
+        ReadFrame(0x08002000, 512),   ReadFrame(0x08002200, 512),   CloseFrame(0xA7, 1024, 9),
     };
     EXPECT_EQ(frames, expected);
+}
+
+// Faults that no reply reveals: a write carried out whose reply was lost, and a lost write
+// whose resend is lost on the line too but answered (as a late reply to the first would be). Each such
+// page is read back before its close; a difference starts it again from its erase.
+TEST(ChipProgrammer, APageWithAFailedExchangeIsReadBackBeforeItIsClosed)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(int write)> silent;  // the n-th 07 (from 1) gets no reply
+        std::function<bool(int write)> lost;    // the n-th 07 is never carried out
+        std::function<bool(int read)> readSilent;
+        std::function<bool(int close)> closeSilent;
+        size_t erases, reads, closes;
+    };
+    const auto never = [](int) { return false; };
+    const std::vector<Case> cases = {
+        {"reply lost, write carried out", [](int n) { return n == 2; }, never, never, never, 2, 2, 2},
+        {"write and resend lost, the resend answered", [](int n) { return n == 2; },
+         [](int n) { return n == 2 || n == 3; }, never, never, 3, 4, 2},
+        {"a read-back without reply is read again", [](int n) { return n == 1; }, never,
+         [](int n) { return n == 1; }, never, 2, 3, 2},
+        {"a close without reply reads the page back first", never, never, never, [](int n) { return n == 1; }, 2,
+         2, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgrammingRig rig;
+        int writes = 0, reads = 0, closes = 0;
+        rig.port.lost = [&](const Bytes& frame) { return frame[1] == CmdWriteChunk && c.lost(writes + 1); };
+        rig.port.answer = [&](const Bytes& frame) -> std::optional<Bytes> {
+            if (frame[1] == CmdWriteChunk && c.silent(++writes)) return std::nullopt;
+            if (frame[1] == devlink::CmdReadMemory && c.readSilent(++reads)) return std::nullopt;
+            if (frame[1] == CmdClosePage && c.closeSilent(++closes)) return std::nullopt;
+            return rig.port.DefaultReply(frame);
+        };
+        rig.Arm(2048);
+        ASSERT_TRUE(rig.RunUntil([&] { return rig.RunEnded(); }));
+        EXPECT_TRUE(rig.view.log.contains(" Has been successfully burning：1 (chip) /images/app.BIN"));
+        EXPECT_EQ(rig.port.Flash(0x08002000, 2048), Bytes(rig.image.ImageData.begin(), rig.image.ImageData.end() - 1));
+        EXPECT_EQ(rig.Sent(CmdErasePage).size(), c.erases);
+        EXPECT_EQ(rig.Sent(devlink::CmdReadMemory).size(), c.reads);
+        EXPECT_EQ(rig.Sent(CmdClosePage).size(), c.closes);
+        // Only the page with the fault is read back, in reads of the frame length.
+        for (const Bytes& read : rig.Sent(devlink::CmdReadMemory)) {
+            EXPECT_LT(FieldLE32(read, 2), 0x08002400u);
+            EXPECT_EQ(read[6] | read[7] << 8, 512);
+        }
+    }
 }
 
 TEST(ChipProgrammer, TheHandshakeRestartsAfterElevenOrTenFailedDownloadSteps)

@@ -222,7 +222,40 @@ TEST_F(LinkExchangeTest, EveryKindOfFailureHoldsTheNextRequestForTheFailedReplyW
     }
 }
 
-TEST_F(LinkExchangeTest, ALineThatNeverFallsQuietFailsTheHeldRequestUnsent)
+// A held request goes out once the line has been quiet for the whole window, however
+// late in the wait a burst came: early, after the send limit, or near the window's end.
+TEST_F(LinkExchangeTest, AHeldRequestGoesOutAfterTheQuietWindowWheneverABurstCame)
+{
+    const int16_t window = kReadMemoryLimits.reply;
+    for (int burstAt : {1, kLinkQueryLimits.send + 10, window - 5}) {
+        SCOPED_TRACE(burstAt);
+        SendPoll(kReadMemoryLimits);  // a failed exchange with a 100-tick reply window
+        TicksUntilIdle();
+        ASSERT_EQ(link.LinkError, LinkReplyTimeout);
+        const size_t written = port.written.size();
+
+        link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+        int tick = 0;
+        while (link.LinkPhase == PhaseQuietWait && tick < 2000) {
+            ++tick;
+            // A burst of three arrivals, a tick apart, as a late reply in pieces comes.
+            if (tick >= burstAt && tick < burstAt + 3) port.Deliver(WithCrc({0x01, 0xF4, 0x00}));
+            link.CommPoll();
+        }
+        EXPECT_EQ(link.LinkPhase, PhaseWritten);
+        // Quiet for the window after the last piece (which came just before its tick).
+        EXPECT_EQ(tick, burstAt + 2 + window - 1);
+        ASSERT_EQ(port.written.size(), written + 1);
+        EXPECT_TRUE(link.RequestWasHeld());
+        port.SendDone();
+        port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+        TicksUntilIdle();
+        EXPECT_EQ(link.LinkError, LinkOk);
+        EXPECT_EQ(link.QuietNeeded(), 0);
+    }
+}
+
+TEST_F(LinkExchangeTest, ALineThatNeverFallsQuietFailsTheHeldRequestUnsentWithinTheBound)
 {
     SendPoll();
     TicksUntilIdle();
@@ -230,13 +263,15 @@ TEST_F(LinkExchangeTest, ALineThatNeverFallsQuietFailsTheHeldRequestUnsent)
     const size_t written = port.written.size();
 
     link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+    const int bound = link.QuietWaitBound();
+    EXPECT_EQ(bound, kQuietWaitWindows * kLinkQueryLimits.reply + kLinkQueryLimits.send);
     int ticks = 0;
-    while (link.LinkPhase != PhaseIdle && ticks < 1000) {
-        port.Deliver({0x55});
+    while (link.LinkPhase != PhaseIdle && ticks < 10000) {
+        if (ticks % 7 == 0) port.Deliver({0x55});  // a byte every few ticks, without end
         link.CommPoll();
         ++ticks;
     }
-    EXPECT_EQ(ticks, kLinkQueryLimits.reply + kLinkQueryLimits.send);
+    EXPECT_EQ(ticks, bound);
     EXPECT_EQ(link.LinkError, LinkSendTimeout);
     EXPECT_EQ(port.written.size(), written);
     EXPECT_LE(port.pending.size(), 1u);  // what arrives meanwhile is not kept

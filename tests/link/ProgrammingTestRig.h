@@ -10,6 +10,7 @@
 #include "link/LinkEngine.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
@@ -69,28 +70,73 @@ public:
 using ChipId = std::array<uint8_t, 12>;
 
 // Answers each request as it is written: F1 with the chip ID (or silence while no chip
-// is on the line), everything else with status 0. `answer` may replace any reply:
-// nullopt keeps the controller silent.
+// is on the line), F4 with the bytes of its flash, everything else with status 0. Its
+// flash takes erases and writes of the image pages. `answer` may replace any reply:
+// nullopt keeps the controller silent; `lost` requests are never carried out.
 class ControllerPort : public FakeSerialPort {
 public:
+    static constexpr uint32_t kFlashStart = 0x08000000;
+
     std::optional<ChipId> chip = ChipId{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     std::function<std::optional<common::Bytes>(const common::Bytes& frame)> answer;
+    std::function<bool(const common::Bytes& frame)> lost;
+    common::Bytes flash = common::Bytes(0x40000, 0xFF);  // up to page 255
 
     void Output(const common::Bytes& frame) override
     {
         FakeSerialPort::Output(frame);
+        if (!lost || !lost(frame)) CarryOut(frame);
         const auto reply = answer ? answer(frame) : DefaultReply(frame);
         if (reply) Deliver(*reply);
     }
 
     std::optional<common::Bytes> DefaultReply(const common::Bytes& frame) const
     {
+        if (frame[1] == devlink::CmdReadMemory) return ReadReply(frame);
         if (frame[1] != devlink::CmdHandshake) return WithCrc({0x01, frame[1], 0x00});
         if (!chip) return std::nullopt;
         common::Bytes body{0x01, devlink::CmdHandshake, 0x01};
         body.insert(body.end(), chip->begin(), chip->end());
         return WithCrc(body);
     }
+
+    // The flash bytes from `address` on.
+    common::Bytes Flash(uint32_t address, size_t length) const
+    {
+        const auto from = flash.begin() + (address - kFlashStart);
+        return common::Bytes(from, from + static_cast<long>(length));
+    }
+
+private:
+    static uint32_t Field(const common::Bytes& frame, size_t at, int bytes)
+    {
+        uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i) value = value << 8 | frame[at + i];
+        return value;
+    }
+
+    void CarryOut(const common::Bytes& frame)
+    {
+        if (frame[1] == devlink::CmdErasePage) {
+            openPage_ = Field(frame, 3, 4) - kFlashStart;
+            if (openPage_ + 1024 <= flash.size()) std::fill_n(flash.begin() + openPage_, 1024, 0xFF);
+        } else if (frame[1] == devlink::CmdWriteChunk) {
+            const uint32_t position = Field(frame, 3, 2);
+            const uint32_t length = Field(frame, 5, 2);
+            if (openPage_ + position + length <= flash.size())
+                std::copy_n(frame.begin() + 7, length, flash.begin() + openPage_ + position);
+        }
+    }
+
+    common::Bytes ReadReply(const common::Bytes& frame) const
+    {
+        common::Bytes body(frame.begin(), frame.begin() + 8);
+        const common::Bytes data = Flash(Field(frame, 2, 4), Field(frame, 6, 2));
+        body.insert(body.end(), data.begin(), data.end());
+        return WithCrc(body);
+    }
+
+    uint32_t openPage_ = 0;
 };
 
 struct ProgrammingRig {
