@@ -5,6 +5,7 @@
 #include "ProgrammingWindowFixture.h"
 
 #include <QFile>
+#include <ostream>
 
 namespace {
 
@@ -49,5 +50,43 @@ TEST_F(ProgrammingReadBack, ACleanRunSendsExactlyTheRequestsItAlwaysHas)
     EXPECT_EQ(sent, expected) << "the requests sent are in build/CleanRun5000.actual.txt";
     EXPECT_EQ(devsim.Flash(kImageFlash, 5000), PreparedImage());
 }
+
+// Late replies that the quiet wait cannot catch: a reply later than its window, the
+// resend's reply late too, and the next request lost on the line, so that a late reply
+// answers it. The run may take longer, but it never reports a board whose flash differs.
+struct LateChain {
+    const char* name;
+    const char* line;
+    int imageLen;
+    QStringList faults;
+};
+
+void PrintTo(const LateChain& c, std::ostream* os) { *os << c.name; }
+
+class ProgrammingWithALateChain : public ProgrammingReadBack, public ::testing::WithParamInterface<LateChain> {};
+
+TEST_P(ProgrammingWithALateChain, EndsWithTheSuccessLineOnlyOverTheWholeImage)
+{
+    const LateChain& c = GetParam();
+    StartWindowOnItsTimer(c.line, c.faults);
+    ASSERT_FALSE(HasFatalFailure());
+    LoadAndProgram(WriteImage("chain.BIN", c.imageLen));
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Logged(BurntText(1)); }, kWholeRunWaitMs)) << Log().toStdString();
+    EXPECT_EQ(devsim.Flash(kImageFlash, c.imageLen), PreparedImage());
+    EXPECT_FALSE(Requests("F4", devsim.RecordedRequests()).isEmpty()) << "a page with a failure is read back";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LateReplies, ProgrammingWithALateChain,
+    ::testing::Values(LateChain{"At57600With32K",
+                                "57600,n,8,1",
+                                32768,
+                                {"--delay-reply", "07:9@1000", "--delay-reply", "07:10@200", "--lose-request", "07:11"}},
+                      LateChain{"At9600With5000Bytes",
+                                "9600,n,8,1",
+                                5000,
+                                {"--delay-reply", "07:5@1350", "--delay-reply", "07:6@300", "--lose-request", "07:7"}}),
+    [](const ::testing::TestParamInfo<LateChain>& info) { return std::string(info.param.name); });
 
 }  // namespace
