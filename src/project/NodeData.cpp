@@ -3,6 +3,7 @@
 #include "project/ProjectFiles.h"
 #include "project/ProjectMessages.h"
 #include "project/RecordFile.h"
+#include "project/TreeLinks.h"
 
 namespace project {
 namespace {
@@ -23,7 +24,7 @@ bool WithNodeRecord(const ProjectContext& ctx, const TreeView::Node* node, Recor
         ctx.Hint(msg::NoProjectFile);
         return false;
     }
-    const int32_t recordNo = KeyToRecordNo(TreeView::KeyOf(node));
+    const int32_t recordNo = RecordOf(node);
     RecordFile file(ctx.state.ProjectPath, mode);
     ProjectRecord rec;
     if (file.Read(recordNo, rec) && change(rec)) file.Write(recordNo, rec);

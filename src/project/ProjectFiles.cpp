@@ -1,6 +1,7 @@
 #include "project/ProjectFiles.h"
 
 #include "project/ProjectMessages.h"
+#include "project/TreeLinks.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,12 +22,17 @@ void ClearTree(const ProjectContext& ctx)
 
 // Adds the linked node chains to the tree view. The links are not trusted: a chain that
 // leaves the file or loops back ends there, and a node that is not where its own key and
-// parent key say it belongs is left out with its subtree. Each such case marks the load
-// as damaged.
+// parent key say it belongs is left out there, with its subtree; a later chain may still
+// reach it where it belongs. A shown node whose parent or previous-sibling link names
+// another record than the tree shows stays where the chain put it. Each such case marks
+// the load as damaged.
 class TreeLoader {
 public:
     TreeLoader(const ProjectContext& ctx, RecordFile& file)
-        : ctx_(ctx), file_(file), seen_(static_cast<size_t>(file.RecordCount()) + 1, false)
+        : ctx_(ctx),
+          file_(file),
+          shown_(static_cast<size_t>(file.RecordCount()) + 1, false),
+          leftOut_(static_cast<size_t>(file.RecordCount()) + 1, false)
     {
     }
 
@@ -35,30 +41,39 @@ public:
     // Loads the chain at `firstRecord` and every chain below it, each node before its
     // children and its children before its next sibling. The pending chains are kept on
     // a work list instead of the call stack, so the nesting depth is bounded only by the
-    // file and never by the stack.
+    // file and never by the stack. A record is shown at most once and left out at most
+    // once, so every walk ends.
     void LoadTree(int32_t firstRecord)
     {
         std::vector<PendingChain> pending{{firstRecord, QString()}};
         while (!pending.empty()) {
             PendingChain chain = std::move(pending.back());
             pending.pop_back();
-            if (chain.recordNo == 0 || !Claim(chain.recordNo)) continue;
+            const int32_t n = chain.recordNo;
+            if (n == 0) continue;
             ProjectRecord rec;
-            if (!file_.Read(chain.recordNo, rec)) continue;
-            const TreeView::Node* node = AddToView(rec, chain.recordNo, chain.parentKey);
+            if (!MayShow(n) || !file_.Read(n, rec)) continue;
+            if (!BelongsHere(rec, n, chain.parentKey)) {
+                damaged_ = true;
+                if (leftOut_[static_cast<size_t>(n)]) continue;
+                leftOut_[static_cast<size_t>(n)] = true;
+                pending.push_back({rec.NextRec(), std::move(chain.parentKey)});
+                continue;
+            }
+            shown_[static_cast<size_t>(n)] = true;
+            const TreeView::Node* node = AddToView(rec, chain.parentKey);
             pending.push_back({rec.NextRec(), std::move(chain.parentKey)});
             if (node && rec.ChildRec() != 0) pending.push_back({rec.ChildRec(), rec.NodeKey()});
         }
     }
 
 private:
-    bool Claim(int32_t recordNo)
+    bool MayShow(int32_t recordNo)
     {
-        if (recordNo < 2 || recordNo > file_.RecordCount() || seen_[static_cast<size_t>(recordNo)]) {
+        if (!file_.HoldsNode(recordNo) || shown_[static_cast<size_t>(recordNo)]) {
             damaged_ = true;
             return false;
         }
-        seen_[static_cast<size_t>(recordNo)] = true;
         return true;
     }
 
@@ -69,18 +84,19 @@ private:
         return rec.ParentRec() >= 1 && rec.ParentKeyText() == parentKey;
     }
 
-    TreeView::Node* AddToView(const ProjectRecord& rec, int32_t recordNo, const QString& parentKey)
+    TreeView::Node* AddToView(const ProjectRecord& rec, const QString& parentKey)
     {
-        TreeView::Node* node = nullptr;
-        if (BelongsHere(rec, recordNo, parentKey))
-            node = ctx_.tree.AddNode(parentKey, TreeView::Relationship::Child, rec.NodeKey(),
-                                     rec.Text(Title));
+        TreeView::Node* node =
+            ctx_.tree.AddNode(parentKey, TreeView::Relationship::Child, rec.NodeKey(), rec.Text(Title));
         if (!node) {
             damaged_ = true;
             return nullptr;
         }
         ctx_.tree.SetNodeExpanded(node, rec.Expanded() != 0);
         TreeView::SetNodeImage(node, rec.NodeImage());
+        const TreeView::Node* parent = node->parent();
+        const NodeLinks shown = LinksAt(ctx_.tree, parent, ctx_.tree.ChainLength(parent) - 1);
+        if (rec.ParentRec() != shown.parentRec || rec.PrevRec() != shown.prevRec) damaged_ = true;
         return node;
     }
 
@@ -91,7 +107,8 @@ private:
 
     const ProjectContext& ctx_;
     RecordFile& file_;
-    std::vector<bool> seen_;
+    std::vector<bool> shown_;
+    std::vector<bool> leftOut_;
     bool damaged_ = false;
 };
 

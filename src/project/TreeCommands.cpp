@@ -1,6 +1,7 @@
 #include "project/TreeCommands.h"
 
 #include "project/ProjectMessages.h"
+#include "project/TreeLinks.h"
 #include "project/TreeOperations.h"
 
 #include <QAction>
@@ -74,7 +75,7 @@ void TreeCommands::MnodePast_Click()
 void TreeCommands::StoreExpandedState(QTreeWidgetItem* node)
 {
     if (ctx_.state.TreeBusy || !node) return;
-    const int32_t recordNo = KeyToRecordNo(TreeView::KeyOf(node));
+    const int32_t recordNo = RecordOf(node);
     SetNodeExpanded(ctx_, recordNo, node->isExpanded() ? -1 : 0);
 }
 

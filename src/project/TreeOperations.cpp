@@ -3,13 +3,10 @@
 #include "project/ProjectFiles.h"
 #include "project/ProjectMessages.h"
 #include "project/RecordFile.h"
+#include "project/TreeLinks.h"
 
 namespace project {
 namespace {
-
-bool HasParent(const ProjectRecord& rec) { return rec.ParentRec() > 0; }
-bool HasPrevious(const ProjectRecord& rec) { return rec.PrevRec() > 0; }
-bool HasNext(const ProjectRecord& rec) { return rec.NextRec() > 0; }
 
 // Runs one file work on the project file. Work returns early once the file has failed;
 // the failure is then reported here and the view reloaded if anything was written.
@@ -35,94 +32,90 @@ bool UpdateRecord(RecordFile& file, int32_t recordNo, Change change)
     return file.Write(recordNo, rec);
 }
 
-void SetLinks(ProjectRecord& rec, int32_t parent, int32_t prev, int32_t next, const QString& parentKey)
+// Rewrites the record of `node` with the links the view gives it, after `change` has
+// adjusted them for the edit under way.
+template <typename Change>
+bool RelinkRecord(const ProjectContext& ctx, RecordFile& file, const TreeView::Node* node, Change change)
 {
-    rec.SetLong(at::ParentRec, parent);
-    rec.SetLong(at::PrevRec, prev);
-    rec.SetLong(at::NextRec, next);
-    rec.SetFixed(ParentKey, parentKey);
+    NodeLinks links = LinksInView(ctx.tree, node);
+    change(links);
+    return UpdateRecord(file, RecordOf(node), [&](ProjectRecord& rec) { SetNodeLinks(rec, links); });
 }
 
-// Writes `node` (record `n`, links still to set) as the last top-level node.
-bool AppendTopLevel(const ProjectContext& ctx, RecordFile& file, ProjectRecord& node, int32_t n)
+bool SetFirstNode(const ProjectContext& ctx, RecordFile& file, int32_t first)
 {
     ProjectRecord& header = ctx.state.ProjectHeader;
     if (!file.Read(1, header)) return false;
-    // A first-node link that leaves the file counts as an empty tree, as it loaded.
-    if (file.HoldsNode(header.FirstNode())) {
-        const int32_t last = file.FindLastSibling(header.FirstNode());
-        if (file.Failed()) return false;
-        SetLinks(node, -1, last, 0, QString());
-        return file.Write(n, node) &&
-               UpdateRecord(file, last, [n](ProjectRecord& rec) { rec.SetLong(at::NextRec, n); });
-    }
-    SetLinks(node, -1, -1, 0, QString());
-    if (!file.Write(n, node)) return false;
-    header.SetLong(at::FirstNode, n);
+    header.SetLong(at::FirstNode, first);
     return file.Write(1, header);
 }
 
-// Writes `node` (record `n`) as the last child of record `p`.
-bool AppendChild(RecordFile& file, ProjectRecord& node, int32_t n, int32_t p)
+// Points the chain of `parent` (nullptr: the top level) at `first` as its first record:
+// the parent's child link or the header's first node.
+bool SetChainStart(const ProjectContext& ctx, RecordFile& file, const TreeView::Node* parent, int32_t first)
 {
-    ProjectRecord parent;
-    if (!file.Read(p, parent)) return false;
-    // A child link that leaves the file counts as no children, as it loaded.
-    const int32_t firstChild = file.HoldsNode(parent.ChildRec()) ? parent.ChildRec() : 0;
-    const int32_t last = firstChild != 0 ? file.FindLastSibling(firstChild) : 0;
-    if (file.Failed()) return false;
-    SetLinks(node, p, last != 0 ? last : -1, 0, parent.NodeKey());
-    if (!file.Write(n, node)) return false;
-    if (last != 0) return UpdateRecord(file, last, [n](ProjectRecord& l) { l.SetLong(at::NextRec, n); });
-    return UpdateRecord(file, p, [n](ProjectRecord& r) { r.SetLong(at::ChildRec, n); });
+    if (!parent) return SetFirstNode(ctx, file, first == 0 ? -1 : first);
+    return RelinkRecord(ctx, file, parent, [first](NodeLinks& l) { l.childRec = first; });
 }
 
-// Takes the node record `rec` out of its chain, fixing its neighbours, its parent
-// or the header.
-bool Unlink(const ProjectContext& ctx, RecordFile& file, const ProjectRecord& rec)
+// Writes `rec` (record `c`, keeping its child link) into the chain of `parent` between
+// the view's nodes `prev` and `next` (either may be nullptr), and links them to it.
+bool LinkBetween(const ProjectContext& ctx, RecordFile& file, ProjectRecord& rec, int32_t c,
+                 const TreeView::Node* parent, const TreeView::Node* prev, const TreeView::Node* next)
 {
-    const int32_t next = rec.NextRec();
-    if (!HasPrevious(rec) && !HasParent(rec)) {
-        ProjectRecord& header = ctx.state.ProjectHeader;
-        if (!file.Read(1, header)) return false;
-        if (HasNext(rec) && !UpdateRecord(file, next, [](ProjectRecord& n) { n.SetLong(at::PrevRec, -1); }))
-            return false;
-        header.SetLong(at::FirstNode, HasNext(rec) ? next : -1);
-        return file.Write(1, header);
+    NodeLinks links;
+    if (parent) {
+        links.parentRec = RecordOf(parent);
+        links.parentKey = TreeView::KeyOf(parent);
     }
-    if (!HasPrevious(rec)) {
-        if (HasNext(rec) && !UpdateRecord(file, next, [](ProjectRecord& n) { n.SetLong(at::PrevRec, -1); }))
-            return false;
-        return UpdateRecord(file, rec.ParentRec(),
-                            [&](ProjectRecord& p) { p.SetLong(at::ChildRec, HasNext(rec) ? next : 0); });
-    }
-    const int32_t prev = rec.PrevRec();
-    if (HasNext(rec) && !UpdateRecord(file, next, [prev](ProjectRecord& n) { n.SetLong(at::PrevRec, prev); }))
-        return false;
-    return UpdateRecord(file, prev, [&](ProjectRecord& v) { v.SetLong(at::NextRec, HasNext(rec) ? next : 0); });
+    if (prev) links.prevRec = RecordOf(prev);
+    if (next) links.nextRec = RecordOf(next);
+    links.childRec = rec.ChildRec();
+    rec.SetInteger(at::InUse, 1);
+    SetNodeLinks(rec, links);
+    if (!file.Write(c, rec)) return false;
+    const bool linkedFromBefore = prev ? RelinkRecord(ctx, file, prev, [c](NodeLinks& l) { l.nextRec = c; })
+                                       : SetChainStart(ctx, file, parent, c);
+    if (!linkedFromBefore) return false;
+    return !next || RelinkRecord(ctx, file, next, [c](NodeLinks& l) { l.prevRec = c; });
 }
 
-// Writes `moving` (record `c`) into the chain just before record `s`, at its level.
-bool LinkBefore(const ProjectContext& ctx, RecordFile& file, ProjectRecord& moving, int32_t c, int32_t s)
+// Takes the record of the view's `node` out of its chain: its neighbours in the view
+// point at each other, or its parent or the header at the next one.
+bool Unlink(const ProjectContext& ctx, RecordFile& file, const TreeView::Node* node)
 {
-    ProjectRecord target;
-    if (!file.Read(s, target)) return false;
-    const bool topLevel = !HasParent(target);
-    moving.SetInteger(at::InUse, 1);
-    SetLinks(moving, topLevel ? -1 : target.ParentRec(), HasPrevious(target) ? target.PrevRec() : -1, s,
-             topLevel ? QString() : target.ParentKeyText());
-    if (!file.Write(c, moving)) return false;
-    const int32_t prev = target.PrevRec();
-    target.SetLong(at::PrevRec, c);
-    if (!file.Write(s, target)) return false;
-    if (HasPrevious(moving))
-        return UpdateRecord(file, prev, [c](ProjectRecord& v) { v.SetLong(at::NextRec, c); });
-    if (!topLevel)
-        return UpdateRecord(file, target.ParentRec(), [c](ProjectRecord& p) { p.SetLong(at::ChildRec, c); });
-    ProjectRecord& header = ctx.state.ProjectHeader;
-    if (!file.Read(1, header)) return false;
-    header.SetLong(at::FirstNode, c);
-    return file.Write(1, header);
+    const TreeView::Node* parent = node->parent();
+    const int position = ctx.tree.PositionOf(node);
+    const TreeView::Node* prev = ctx.tree.ChainAt(parent, position - 1);
+    const TreeView::Node* next = ctx.tree.ChainAt(parent, position + 1);
+    const int32_t nextRec = next ? RecordOf(next) : 0;
+    const bool linkedPast = prev ? RelinkRecord(ctx, file, prev, [nextRec](NodeLinks& l) { l.nextRec = nextRec; })
+                                 : SetChainStart(ctx, file, parent, nextRec);
+    if (!linkedPast) return false;
+    const int32_t prevRec = prev ? RecordOf(prev) : -1;
+    return !next || RelinkRecord(ctx, file, next, [prevRec](NodeLinks& l) { l.prevRec = prevRec; });
+}
+
+// Marks the records of the view's nodes below `node` free.
+bool FreeDescendants(RecordFile& file, TreeView::Node* node)
+{
+    const std::vector<TreeView::Node*> subtree = TreeView::Subtree(node);
+    for (auto it = subtree.begin() + 1; it != subtree.end(); ++it)
+        if (!UpdateRecord(file, RecordOf(*it), [](ProjectRecord& rec) { rec.SetInteger(at::InUse, 0); }))
+            return false;
+    return true;
+}
+
+// Writes `rec` (record `c`) into the chain just before the view's node `next`.
+bool LinkBefore(const ProjectContext& ctx, RecordFile& file, ProjectRecord& rec, int32_t c, const TreeView::Node* next)
+{
+    const TreeView::Node* parent = next->parent();
+    return LinkBetween(ctx, file, rec, c, parent, ctx.tree.ChainAt(parent, ctx.tree.PositionOf(next) - 1), next);
+}
+
+TreeView::Node* LastOfChain(const TreeView& tree, const TreeView::Node* parent)
+{
+    return tree.ChainAt(parent, tree.ChainLength(parent) - 1);
 }
 
 // A new node is shown as it is stored: expanded, image 0.
@@ -131,11 +124,6 @@ void ShowNewNode(const ProjectContext& ctx, TreeView::Node* node)
     if (!node) return;
     ctx.tree.SetNodeExpanded(node, true);
     TreeView::SetNodeImage(node, 0);
-}
-
-int32_t RecordOf(const TreeView::Node* node)
-{
-    return KeyToRecordNo(TreeView::KeyOf(node));
 }
 
 }  // namespace
@@ -147,7 +135,7 @@ void AddTopNode(const ProjectContext& ctx)
         if (file.Failed()) return;
         ProjectRecord& node = ctx.state.NodeRec;
         BuildNewNode(node, n, NewSettings::ClearBlock);
-        if (!AppendTopLevel(ctx, file, node, n)) return;
+        if (!LinkBetween(ctx, file, node, n, nullptr, LastOfChain(ctx.tree, nullptr), nullptr)) return;
         ShowNewNode(ctx, ctx.tree.AddNode(QString(), TreeView::Relationship::Child, node.NodeKey(), node.Text(Title)));
     });
 }
@@ -160,17 +148,11 @@ void AddChildNode(const ProjectContext& ctx)
         if (file.Failed()) return;
         ProjectRecord& node = ctx.state.NodeRec;
         BuildNewNode(node, n, NewSettings::ClearFirstByteOnly);
-        if (!selected) {
-            if (!AppendTopLevel(ctx, file, node, n)) return;
-            TreeView::Node* added =
-                ctx.tree.AddNode(QString(), TreeView::Relationship::Child, node.NodeKey(), node.Text(Title));
-            ShowNewNode(ctx, added);
-            ctx.tree.SetSelected(added);
-            return;
-        }
-        if (!AppendChild(file, node, n, RecordOf(selected))) return;
-        ShowNewNode(ctx, ctx.tree.AddNode(TreeView::KeyOf(selected), TreeView::Relationship::Child,
-                                          node.NodeKey(), node.Text(Title)));
+        if (!LinkBetween(ctx, file, node, n, selected, LastOfChain(ctx.tree, selected), nullptr)) return;
+        TreeView::Node* added =
+            ctx.tree.AddNode(TreeView::KeyOf(selected), TreeView::Relationship::Child, node.NodeKey(), node.Text(Title));
+        ShowNewNode(ctx, added);
+        if (!selected) ctx.tree.SetSelected(added);
     });
 }
 
@@ -186,7 +168,7 @@ void InsertNodeBefore(const ProjectContext& ctx)
         if (file.Failed()) return;
         ProjectRecord& node = ctx.state.NodeRec;
         BuildNewNode(node, n, NewSettings::ClearBlock);
-        if (!LinkBefore(ctx, file, node, n, RecordOf(selected))) return;
+        if (!LinkBefore(ctx, file, node, n, selected)) return;
         ShowNewNode(ctx, ctx.tree.AddNode(TreeView::KeyOf(selected), TreeView::Relationship::Previous,
                                           node.NodeKey(), node.Text(Title)));
     });
@@ -202,9 +184,7 @@ void DeleteNode(const ProjectContext& ctx)
     WithProjectFile(ctx, [&](RecordFile& file) {
         const int32_t r = RecordOf(selected);
         ProjectRecord rec;
-        if (!file.Read(r, rec) || !Unlink(ctx, file, rec)) return;
-        if (rec.ChildRec() != 0) file.FreeNodeChain(rec.ChildRec());
-        if (file.Failed()) return;
+        if (!file.Read(r, rec) || !Unlink(ctx, file, selected) || !FreeDescendants(file, selected)) return;
         ClearDeletedNode(rec);
         if (!file.Write(r, rec)) return;
         ctx.tree.RemoveAt(ctx.tree.IndexOf(selected));
@@ -221,8 +201,9 @@ bool UnlinkNode(const ProjectContext& ctx, RecordFile& file, const QString& key)
     const int32_t r = RecordOf(node);
     ProjectRecord rec;
     if (!file.Read(r, rec)) return false;
+    rec.SetLong(at::ChildRec, LinksInView(ctx.tree, node).childRec);  // the subtree moves as shown
     ctx.state.CutRec = rec;
-    if (!Unlink(ctx, file, rec)) return false;
+    if (!Unlink(ctx, file, node)) return false;
     rec.SetInteger(at::InUse, 0);
     if (!file.Write(r, rec)) return false;
     ctx.tree.RemoveAt(ctx.tree.IndexOf(node));
@@ -246,11 +227,10 @@ void PasteNode(const ProjectContext& ctx)
         ctx.Hint(msg::PasteIntoItself);
         return;
     }
-    const int32_t target = RecordOf(selected);
     bool moved = false;
     WithProjectFile(ctx, [&](RecordFile& file) {
         if (!UnlinkNode(ctx, file, cutKey)) return;
-        moved = LinkBefore(ctx, file, ctx.state.CutRec, KeyToRecordNo(cutKey), target);
+        moved = LinkBefore(ctx, file, ctx.state.CutRec, KeyToRecordNo(cutKey), selected);
     });
     if (moved) LoadProjectTree(ctx, ctx.state.ProjectPath);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The operations that change the shape of the product tree. Each works on the project
 // file ctx.state.ProjectPath and on the tree view together, so both describe the same
-// tree; a file step that fails is reported and the view is reloaded from the file.
+// tree: every link an edit writes comes from the tree the view shows, never from a
+// stored link of a damaged file. A file step that fails is reported and the view is
+// reloaded from the file.
 
 #include "project/ProjectContext.h"
 

@@ -103,18 +103,27 @@ QString TreeView::KeyOf(const Node* node)
     return node ? node->data(0, kKeyRole).toString() : QString();
 }
 
-// Drops `node` and its subtree from the collection in one pass over it, walking the
-// subtree with a work list so that no nesting depth can exhaust the stack.
-void TreeView::ForgetSubtree(const Node* node)
+std::vector<TreeView::Node*> TreeView::Subtree(Node* node)
+{
+    // A work list instead of recursion, so that no nesting depth can exhaust the stack.
+    std::vector<Node*> subtree;
+    std::vector<Node*> pending{node};
+    while (!pending.empty()) {
+        Node* current = pending.back();
+        pending.pop_back();
+        subtree.push_back(current);
+        for (int i = current->childCount() - 1; i >= 0; --i) pending.push_back(current->child(i));
+    }
+    return subtree;
+}
+
+// Drops `node` and its subtree from the collection in one pass over it.
+void TreeView::ForgetSubtree(Node* node)
 {
     QSet<const Node*> subtree;
-    std::vector<const Node*> pending{node};
-    while (!pending.empty()) {
-        const Node* current = pending.back();
-        pending.pop_back();
+    for (const Node* current : Subtree(node)) {
         subtree.insert(current);
         nodesByKey_.remove(KeyOf(current));
-        for (int i = 0; i < current->childCount(); ++i) pending.push_back(current->child(i));
     }
     std::erase_if(nodes_, [&](const Node* n) { return subtree.contains(n); });
 }
@@ -169,6 +178,23 @@ bool TreeView::IsWithin(const Node* node, const Node* ancestor)
     for (const Node* n = node; n; n = n->parent())
         if (n == ancestor) return true;
     return false;
+}
+
+int TreeView::ChainLength(const Node* parent) const
+{
+    return parent ? parent->childCount() : topLevelItemCount();
+}
+
+TreeView::Node* TreeView::ChainAt(const Node* parent, int position) const
+{
+    if (position < 0 || position >= ChainLength(parent)) return nullptr;
+    return parent ? parent->child(position) : topLevelItem(position);
+}
+
+int TreeView::PositionOf(const Node* node) const
+{
+    const Node* parent = node->parent();
+    return parent ? parent->indexOfChild(const_cast<Node*>(node)) : indexOfTopLevelItem(const_cast<Node*>(node));
 }
 
 bool TreeView::ConfirmLabelEdit(const QModelIndex& index, const QString& newText)

@@ -58,6 +58,15 @@ public:
     // True when `node` is `ancestor` or lies in its subtree.
     static bool IsWithin(const Node* node, const Node* ancestor);
 
+    // The chain of children of `parent`, or the top level for nullptr: its length, the
+    // node at a 0-based position in it (nullptr outside), and a node's own position.
+    int ChainLength(const Node* parent) const;
+    Node* ChainAt(const Node* parent, int position) const;
+    int PositionOf(const Node* node) const;
+
+    // `node` and every node below it, each before its children.
+    static std::vector<Node*> Subtree(Node* node);
+
     // Called by the label editor when an edit is committed; false when it was cancelled.
     bool ConfirmLabelEdit(const QModelIndex& index, const QString& newText);
 
@@ -77,7 +86,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void ForgetSubtree(const Node* node);
+    void ForgetSubtree(Node* node);
     void OnExpanded(QTreeWidgetItem* node);
     void OnCollapsed(QTreeWidgetItem* node);
 

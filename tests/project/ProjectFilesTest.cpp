@@ -293,6 +293,38 @@ TEST_F(DamagedFileTest, ParentKeyNamingNoLoadedNode)
     ExpectLoaded(QStringLiteral("2,3"));
 }
 
+TEST_F(DamagedFileTest, ParentAndPreviousLinksTheTreeContradictsAreReportedAndTheNodesShown)
+{
+    struct Case {
+        const char* damage;
+        int record, offset;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {"a top-level node's parent link 0", 3, at::ParentRec, 0},
+        {"a child's parent link naming itself", 4, at::ParentRec, 4},
+        {"a first child's previous link naming a record", 4, at::PrevRec, 3},
+        {"a first top-level node's previous link 0", 2, at::PrevRec, 0},
+        {"a previous link skipping the sibling before", 3, at::PrevRec, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        QFile::remove(path);
+        SmallProject();
+        Damage(c.record, c.offset, c.value);
+        const QByteArray nodesBefore = folder.read(path).mid(kRecordSize);
+        ExpectLoaded(QStringLiteral("2(4),3"));
+        EXPECT_EQ(folder.read(path).mid(kRecordSize), nodesBefore);  // opening repairs nothing
+    }
+}
+
+TEST_F(DamagedFileTest, ANodeReachedFirstWhereItDoesNotBelongIsShownWhereItDoes)
+{
+    SmallProject();
+    Damage(4, at::ChildRec, 3);  // B, reached below A1 before the top-level chain gets to it
+    ExpectLoaded(QStringLiteral("2(4),3"));
+}
+
 TEST_F(DamagedFileTest, TruncatedLastRecordAndAddingAfterIt)
 {
     SmallProject();
@@ -379,6 +411,81 @@ TEST_F(EditAfterDamageTest, AddingKeepsEveryShownNode)
         EXPECT_TRUE(dialogs.messages.empty());
         EXPECT_EQ(ViewTitles(tree).replace(kNewNodeTitle, QStringLiteral("new")), QString::fromUtf8(c.titlesAfter));
         EXPECT_EQ(ViewShape(tree), QString::fromUtf8(c.shapeAfter));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A link of the three-node project that contradicts the tree the loader builds from the
+// header's chain, then three edits near it and a reopen.
+TEST_F(EditAfterDamageTest, EditsNearAContradictedLinkKeepEveryShownNode)
+{
+    enum class Op { AddTop, AddChild, Insert, Delete, Paste };
+    struct Step {
+        Op op;
+        int node;        // the selected node; for Paste the cut node
+        int before = 0;  // for Paste the node it goes before
+    };
+    struct Case {
+        const char* damage;
+        int record, offset;
+        int32_t value;
+        Step steps[3];
+        const char* titlesAfter;
+        const char* shapeAfter;
+    };
+    const Case cases[] = {
+        {"A1's child link back to its parent", 4, at::ChildRec, 2,
+         {{Op::AddChild, 4}, {Op::Insert, 4}, {Op::Delete, 3}}, "A(new,A1(new))", "2(6,4(5))"},
+        {"A1's child link back to itself", 4, at::ChildRec, 4,
+         {{Op::AddChild, 4}, {Op::Insert, 4}, {Op::Delete, 3}}, "A(new,A1(new))", "2(6,4(5))"},
+        {"A1's child link into the other branch", 4, at::ChildRec, 3,
+         {{Op::AddChild, 4}, {Op::Insert, 3}, {Op::Delete, 4}}, "A,new,B", "2,6,3"},
+        {"A1's child link back to its parent, A1 deleted first", 4, at::ChildRec, 2,
+         {{Op::Delete, 4}, {Op::AddTop, 2}, {Op::Insert, 3}}, "A,new,B,new", "2,5,3,4"},
+        {"B's previous link past the end", 3, at::PrevRec, 5,
+         {{Op::AddChild, 2}, {Op::Insert, 3}, {Op::Delete, 4}}, "A(new),new,B", "2(5),6,3"},
+        {"B's previous link past the end, a node pasted before B", 3, at::PrevRec, 5,
+         {{Op::Paste, 4, 3}, {Op::AddTop, 2}, {Op::Delete, 2}}, "A1,B,new", "4,3,5"},
+        {"A1's parent link naming B", 4, at::ParentRec, 3,
+         {{Op::AddChild, 2}, {Op::Insert, 3}, {Op::Delete, 4}}, "A(new),new,B", "2(5),6,3"},
+        {"A1's parent link naming B, A1 pasted before B", 4, at::ParentRec, 3,
+         {{Op::Paste, 4, 3}, {Op::AddChild, 3}, {Op::Delete, 2}}, "A1,B(new)", "4,3(5)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        QFile::remove(path);
+        ThreeNodeProject();
+        ProjectRecord damaged = ReadRecord(path, c.record);
+        damaged.SetLong(c.offset, c.value);
+        WriteRecord(path, c.record, damaged);
+        dialogs.messages.clear();
+        ASSERT_TRUE(Open(path));
+        EXPECT_EQ(dialogs.MessageTexts(), QStringList{msg::DamagedFile});
+        EXPECT_EQ(ViewTitles(tree), QStringLiteral("A(A1),B"));
+
+        for (const Step& step : c.steps) {
+            Select(step.op == Op::Paste ? step.before : step.node);
+            switch (step.op) {
+            case Op::AddTop: AddTopNode(ctx); break;
+            case Op::AddChild: AddChildNode(ctx); break;
+            case Op::Insert: InsertNodeBefore(ctx); break;
+            case Op::Delete: DeleteNode(ctx); break;
+            case Op::Paste:
+                state.CutNodeKey = NodeKey(step.node);
+                PasteNode(ctx);
+                break;
+            }
+        }
+        EXPECT_EQ(dialogs.MessageTexts(), QStringList{msg::DamagedFile});  // no edit failed
+
+        dialogs.messages.clear();
+        ASSERT_TRUE(Open(path));
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(ViewTitles(tree).replace(kNewNodeTitle, QStringLiteral("new")), QString::fromUtf8(c.titlesAfter));
+        ExpectConsistent(QString::fromUtf8(c.shapeAfter));
     }
 }
 

@@ -4,7 +4,9 @@
 #include "project/RecordFile.h"
 #include "project/TreeOperations.h"
 
+#include <QCryptographicHash>
 #include <cstring>
+#include <functional>
 
 using namespace project;
 using namespace projecttest;
@@ -236,6 +238,50 @@ TEST_F(TreeOpsTest, LastSiblingAndFreeingSurviveALoopedChain)
     file.FreeNodeChain(2);
     EXPECT_FALSE(file.Failed());
     for (int n : {2, 3, 4}) EXPECT_EQ(ReadRecord(path, n).InUse(), 0);
+}
+
+// Every kind of edit on a sound file, each checked against the bytes the program wrote
+// before edits took their links from the tree view: in a sound file the stored links and
+// the loaded tree agree, so the bytes must not change.
+TEST_F(TreeOpsTest, EditsOnASoundFileWriteTheSameBytesAsEver)
+{
+    for (int i = 0; i < 40; ++i) state.NodeRec.bytes[at::Settings + i] = static_cast<uint8_t>(i + 1);
+    const std::function<void()> steps[] = {
+        [&] { AddTopNode(ctx); },                        // 2, first of an empty tree
+        [&] { AddTopNode(ctx); },                        // 3, after the last
+        [&] { Select(2); AddChildNode(ctx); },           // 4, first child
+        [&] { AddChildNode(ctx); },                      // 5, after the last child
+        [&] { tree.clearSelection(); AddChildNode(ctx); },  // 6, no selection: top level
+        [&] { Select(2); InsertNodeBefore(ctx); },       // 7, before the first top-level node
+        [&] { Select(4); InsertNodeBefore(ctx); },       // 8, before a first child
+        [&] { Select(5); InsertNodeBefore(ctx); },       // 9, between children
+        [&] { Select(3); InsertNodeBefore(ctx); },       // 10, between top-level nodes
+        [&] { Select(9); AddChildNode(ctx); },           // 11, under a middle child
+        [&] { Cut(5); Select(3); PasteNode(ctx); },      // last child to the top level's middle
+        [&] { Cut(2); Select(7); PasteNode(ctx); },      // a subtree before the first top-level node
+        [&] { Cut(6); Select(8); PasteNode(ctx); },      // the last top-level node to a first child
+        [&] { Cut(10); Select(11); PasteNode(ctx); },    // into an only child's place
+        [&] { Select(4); DeleteNode(ctx); },             // the last child
+        [&] { Select(2); DeleteNode(ctx); },             // the first top-level node, with its subtree
+        [&] { AddTopNode(ctx); },                        // reuses the lowest freed record
+        [&] { Select(5); DeleteNode(ctx); },             // a middle top-level node
+        [&] { Select(3); AddChildNode(ctx); },
+    };
+    // The first 16 hex digits of the file's SHA-256 after each step, as the program wrote it.
+    const char* const written[] = {
+        "bf6f633df1ce622b", "d54f8ce168ccc534", "324cd4dd6d5a2c1f", "0768a11e85893a76", "60113ee69948800e",
+        "afc98c57f1c0a758", "897d88ea16c71173", "8e27b40443dfac89", "823d3a4bdfb2bfcb", "ce474a28a4eca998",
+        "6154de5e3598a28a", "5c57fb8c2b0cb6fd", "4d540d07675e5bf7", "077bc85df2abbaae", "c08c0d294f0113dd",
+        "827d65ee1f8b0572", "e1624434a8ef109b", "a7fb0231bbc7ac24", "185e255c3a7221c1",
+    };
+    static_assert(std::size(written) == std::size(steps));
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i]();
+        const QByteArray hash = QCryptographicHash::hash(folder.read(path), QCryptographicHash::Sha256).toHex();
+        EXPECT_EQ(hash.left(16), written[i]) << "step " << i + 1;
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    ExpectConsistent(QStringLiteral("7,3(4),2"));
 }
 
 // Appends `levels` nodes to the new project, each the only child of the one before.
