@@ -11,7 +11,8 @@
 #   scripts/screenshots.sh [output folder, default docs]
 #
 # Installs xvfb, openbox, xdotool and imagemagick when missing, and builds the program.
-# The tool runs from a copy of its program folder, so build/bin is left as it was.
+# The tool runs from a folder of its own holding the shipped tables and example project,
+# so build/bin is left as it was and the pictures show what the repository ships.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-docs}")"
@@ -34,8 +35,8 @@ trap cleanup EXIT
 # The program folder, with the example project, and port COM4 (the start value) on devsim.
 program="$work/program"
 mkdir -p "$program/ports" "$work/home"
-cp build/bin/Tolvexan build/bin/Config.For build/bin/Display.For build/bin/Tolvexan_UG.PDF "$program/"
-cp data/Config.QVR "$program/"
+cp build/bin/Tolvexan build/bin/Tolvexan_UG.PDF "$program/"
+cp data/Config.For data/Display.For data/Config.QVR "$program/"
 chmod u+w "$program/Config.QVR"
 
 # A programmed board: its image information block at 0x08002400 (offset 1024 of the image).

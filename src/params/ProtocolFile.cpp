@@ -25,17 +25,23 @@ const QString kHiddenCellTag = QStringLiteral("List:");
 
 using Pieces = QList<QStringView>;
 
-// Lines end with CR LF; a lone CR or LF also ends a line. A break at the very end of
-// the text opens no further line. The lines are views into the text.
+// Lines end with CR LF. In a text that holds a CR LF anywhere, only CR LF ends a line:
+// a lone LF or CR that an editor left inside a line stays part of it (numbers ignore line
+// feeds). A text without any CR LF has lone LF or lone CR line ends, each ending a line.
+// A break at the very end of the text opens no further line. The lines are views into
+// the text.
 Pieces SplitLines(QStringView text)
 {
+    const bool onlyCrLfEndsALine = text.contains(u"\r\n");
     Pieces lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c != '\r' && c != '\n') continue;
+        const bool crLf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (onlyCrLfEndsALine && !crLf) continue;
         lines.append(text.sliced(start, i - start));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (crLf) ++i;
         start = i + 1;
     }
     if (start < text.size()) lines.append(text.sliced(start));

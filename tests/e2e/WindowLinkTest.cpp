@@ -100,7 +100,7 @@ namespace {
 TEST_F(WindowLinkTest, ReadingTheSettingsFromThePictureMenuFillsTheSettingGrid)
 {
     for (const char* name : {"Config.For", "Display.For"})
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/") + name, folder.file(name)));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVEXAN_SOURCE_DIR "/data/") + name, folder.file(name)));
     common::AppEnvironment env = Environment();
     testsupport::ScriptedDialogs dialogs;
     mainwin::AppState state;

@@ -70,7 +70,7 @@ TEST_F(WindowStartupTest, GoodTablesSizeBothBuffersAndTheWindowComesUpClosed)
 TEST_F(WindowStartupTest, TheShippedTablesLoad)
 {
     for (const char* name : {"Config.For", "Display.For"})
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/") + name, programFolder.file(name)));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVEXAN_SOURCE_DIR "/data/") + name, programFolder.file(name)));
     Load(false);
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.MessageTexts().join("; ").toStdString();
     EXPECT_EQ(state.params.SetData.size(), size_t(state.params.ProtoInfo[0].DataLen) + 1);

@@ -286,3 +286,39 @@ TEST_F(Parse, ChineseTextsAndCrOnlyLinesLoad)
     EXPECT_EQ(ParseProtocolFile(grid, folder.write("Cr.For", crOnly), table, info), 0);
     EXPECT_EQ(info.HeaderValue, 2);
 }
+
+// Editors may leave a lone line feed (or carriage return) inside a line of a CR LF table.
+TEST_F(Parse, InACrLfTableALoneLineFeedOrReturnStaysInsideItsLine)
+{
+    // Line feeds inside a number are ignored: the worked example's offset still reads 33.
+    ASSERT_EQ(RunRow(QString(kModeRow).replace("List:><33", "List:><3\n3")), 0);
+    EXPECT_EQ(info.RowCount, 2);
+    EXPECT_EQ(table[1].Offset, 33);
+    EXPECT_EQ(table[1].Options, Padded("Off||On||Auto"));
+
+    for (const QString lone : {QString("\n"), QString("\r")}) {
+        SCOPED_TRACE(lone == "\n" ? "LF" : "CR");
+        ASSERT_EQ(RunRow(QString(kModeRow).replace("Off||On", "Off||O" + lone + "n")), 0);
+        EXPECT_EQ(info.RowCount, 2);
+        EXPECT_EQ(grid.Rows(), 2);
+        EXPECT_EQ(table[1].Offset, 33);
+        EXPECT_EQ(table[1].Options, Padded("Off||O" + lone + "n||Auto"));
+        EXPECT_EQ(table[1].OptionValues, Padded("0||1||2"));
+    }
+}
+
+TEST_F(Parse, TablesWithoutCrLfEndTheirLinesAtEachLineFeedOrReturn)
+{
+    const QStringList lines = {"1\\/64", "500\\/900\\/400\\/600", kTitleRow, "", kModeRow, "End", "ignored"};
+    for (const QString lineEnd : {QString("\n"), QString("\r")}) {
+        SCOPED_TRACE(lineEnd == "\n" ? "LF only" : "CR only");
+        const QString path = folder.write("Table.For", common::ToCodePage(lines.join(lineEnd) + lineEnd));
+        ASSERT_EQ(ParseProtocolFile(grid, path, table, info), 0);
+        EXPECT_EQ(info.DataLen, 64);
+        EXPECT_EQ(info.RowCount, 2);
+        EXPECT_EQ(grid.Cols(), 4);
+        EXPECT_EQ(grid.TextMatrix(1, 1), "Mode");
+        EXPECT_EQ(table[1].Offset, 33);
+        EXPECT_EQ(table[1].OptionValues, Padded("0||1||2"));
+    }
+}

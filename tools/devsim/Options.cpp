@@ -9,7 +9,8 @@ namespace devsim {
 const char* const kUsage =
     "usage: devsim [options]\n"
     "Stand-in controller on a pseudo-terminal; prints the device path on the first line.\n"
-    "  --link PATH          create a symlink PATH to the device (e.g. ports/COM1)\n"
+    "  --link PATH          create a symlink PATH to the device (e.g. ports/COM1); only a\n"
+    "                       link already at PATH is replaced, anything else is refused\n"
     "  --chip-id HEX        12-byte chip ID as 24 hex digits\n"
     "  --no-id              answer the handshake without a chip ID\n"
     "  --display-addr HEX   address of the display block (default 20000400)\n"

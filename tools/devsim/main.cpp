@@ -4,6 +4,7 @@
 // SIGUSR1 pulls the board out or puts it back; SIGUSR2 swaps in a new board.
 
 #include "Controller.h"
+#include "DeviceLink.h"
 #include "FrameAssembler.h"
 #include "Options.h"
 #include "PacedLine.h"
@@ -336,16 +337,14 @@ int Main(int argc, char** argv)
     if (options->exitWithParent) ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     try {
         PseudoTerminal pty;
-        if (!options->linkPath.empty()) {
-            ::unlink(options->linkPath.c_str());
-            if (::symlink(pty.SlavePath().c_str(), options->linkPath.c_str()) != 0)
-                throw std::runtime_error("cannot create link " + options->linkPath);
-        }
+        const DeviceLink link(options->linkPath, pty.SlavePath());
         std::cout << pty.SlavePath() << std::endl;
         Session session(*options, pty);
         session.Preload();
         session.Run();
-        if (!options->linkPath.empty()) ::unlink(options->linkPath.c_str());
+    } catch (const LinkRefused& e) {
+        std::cerr << "devsim: " << e.what() << "\n";
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "devsim: " << e.what() << "\n";
         return 1;
