@@ -1,6 +1,7 @@
 #pragma once
 // Operation 1: programs the prepared image into one controller after another. A state
-// machine of twelve states, one step per tick, one exchange at a time.
+// machine of twelve states, and two that read a page back before its close when one of
+// its exchanges failed; one step per tick, one exchange at a time.
 
 #include "image/ImageTypes.h"
 #include "link/EngineState.h"
