@@ -14,6 +14,9 @@ namespace mainwin {
 
 namespace {
 
+// Pixels between the menu panel's top border and the separator that opens the File menu.
+constexpr int kFirstSeparatorClearance = 3;
+
 QAction* Entry(QMenu* menu, const QString& name, const QString& caption, bool visible = true)
 {
     QAction* action = menu->addAction(caption);
@@ -38,6 +41,9 @@ void ViewForm::BuildMenus()
     file_menu->setObjectName(QStringLiteral("file_menu"));
     // The menu shows a separator above "Exit" although every entry above it is hidden.
     file_menu->setSeparatorsCollapsible(false);
+    // Styles that give a menu no frame width or margin (Fusion, the default under X11) put
+    // the first entry on the panel's border, where a separator's line merges with it.
+    file_menu->setContentsMargins(0, kFirstSeparatorClearance, 0, 0);
     CreatNewPro = Entry(file_menu, QStringLiteral("CreatNewPro"), QStringLiteral("新建工程"), false);
     OpenPro = Entry(file_menu, QStringLiteral("OpenPro"), QStringLiteral("打开工程"), false);
     fdsfds = Separator(file_menu, QStringLiteral("fdsfds"), false);

@@ -147,6 +147,7 @@ TEST_F(LinkOverPty, ControllerFailuresReachTheOperationsText)
 {
     const std::vector<InjectionCase> cases = {
         {"refused", {"--refuse", "FE"}, "Erase data failed"},
+        {"refused among others", {"--refuse", "FE", "--refuse", "F0"}, "Erase data failed"},
         {"bad crc", {"--bad-crc"}, "Erase data failed!"},
         {"split reply", {"--split-reply", "--split-pause-ms", "1000"}, "Erase data failed!"},
         {"silent", {"--silent-after", "0"}, "Erase data failed!"},

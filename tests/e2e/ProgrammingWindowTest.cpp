@@ -58,6 +58,26 @@ TEST_F(ProgrammingWindow, ImagesOf5000And32KBytesArriveByteForByte)
     EXPECT_FALSE(form->PersLab->isHidden());  // the bar stands at the whole width
 }
 
+// The sample image beside the program, which the README's try-out burns.
+TEST_F(ProgrammingWindow, TheShippedSampleImageLoadsAndBurns)
+{
+    const QString sample = QStringLiteral(TOLVEXAN_PROGRAM_DIR "/Sample.BIN");
+    const QByteArray file = folder.read(sample);
+    ASSERT_EQ(file.size(), 4096);
+    EXPECT_EQ(file.mid(1024, 2), QByteArray(2, char(0xFF)));  // what Load File's preparation asks
+    StartWindow();
+    ASSERT_FALSE(HasFatalFailure());
+
+    LoadAndProgram(sample);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(RunUntilBurnt(1)) << Log().toStdString();
+    EXPECT_TRUE(Logged(" File path：" + sample));
+    EXPECT_TRUE(Logged(" File size：4096(Byte)"));
+    EXPECT_TRUE(Logged(" Downloading the：1 (chip)"));
+    EXPECT_EQ(devsim.Flash(kImageFlash, 4096), PreparedImage());
+    EXPECT_EQ(devsim.Flash(kImageFlash, 1024), file.left(1024));
+}
+
 TEST_F(ProgrammingWindow, KeepInFLeavesTheControllersStoredSettingsAlone)
 {
     QByteArray stored(1024, 0);

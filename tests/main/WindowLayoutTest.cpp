@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace testmain {
 namespace {
@@ -146,6 +148,35 @@ QStringList VisibleEntries(QMenu* menu)
     for (QAction* action : menu->actions())
         if (action->isVisible()) entries << (action->isSeparator() ? "-" : action->text());
     return entries;
+}
+
+// The first row strictly inside the menu's border above "Exit" whose middle half is drawn
+// in another colour than the menu's background; -1 when there is none.
+int LineRowAboveExit(const QImage& menu, const QRect& exit)
+{
+    const QRgb background = menu.pixel(exit.right() - 4, exit.center().y());
+    for (int y = 1; y < exit.top(); ++y) {
+        bool line = true;
+        for (int x = menu.width() / 4; x < menu.width() * 3 / 4 && line; ++x)
+            line = menu.pixel(x, y) != background;
+        if (line) return y;
+    }
+    return -1;
+}
+
+TEST_F(WindowLayoutTest, OpenFileMenuShowsTheSeparatorLineAboveExit)
+{
+    // Fusion is the style Qt picks under X11 when no desktop supplies a theme.
+    static QStyle* const fusion = QStyleFactory::create(QStringLiteral("Fusion"));
+    ASSERT_NE(fusion, nullptr);
+    auto& form = Build();
+    form.file_menu->setStyle(fusion);
+    form.file_menu->popup(QPoint(0, 0));
+    QCoreApplication::processEvents();
+    const QImage menu = form.file_menu->grab().toImage();
+    const QRect exit = form.file_menu->actionGeometry(form.EndPro);
+    form.file_menu->hide();
+    EXPECT_GE(LineRowAboveExit(menu, exit), 1);
 }
 
 TEST_F(WindowLayoutTest, MenuBarOffersOnlyExitUnderFileAndTheThreeAboutEntries)

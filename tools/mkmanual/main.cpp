@@ -1,6 +1,9 @@
 // Turns the user guide (Markdown or HTML, UTF-8) into the PDF manual that sits beside
 // the program. Usage: mkmanual <guide.md|guide.html> <output.pdf>
 
+#include "PagedPrint.h"
+#include "WholePaths.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -69,12 +72,7 @@ int DisplayWidth(const QString& text)
 }
 
 // The text of a table cell.
-QString CellText(const QTextTableCell& cell)
-{
-    QTextCursor cursor = cell.firstCursorPosition();
-    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    return cursor.selectedText();
-}
+QString CellText(const QTextTableCell& cell) { return manual::CellContents(cell).selectedText(); }
 
 // Width on `device` of the widest run of text in the cell that holds no blank: a file name,
 // a quoted control text, a Chinese caption. The column must not be narrower, or the run is
@@ -183,13 +181,12 @@ void FitTableColumns(QTextTable& table, const QFont& defaultFont, QPaintDevice* 
     table.setFormat(format);
 }
 
-// The width the tables get on the page: QTextDocument::print() keeps 2 cm clear inside the
-// page's own margins on either side; a little more is held back for rounding.
+// The width the tables get on the page: the print margin is kept clear on either side; a
+// little more is held back for rounding.
 qreal PrintedTableWidth(const QPdfWriter& writer)
 {
-    constexpr qreal kPrintMarginInches = 2 / 2.54;
     constexpr qreal kHeldBack = 0.97;
-    return (writer.width() - 2 * kPrintMarginInches * writer.logicalDpiX()) * kHeldBack;
+    return (writer.width() - 2 * manual::kPrintMarginInches * writer.logicalDpiX()) * kHeldBack;
 }
 
 void FitAllTables(QTextDocument& document, QPdfWriter& writer)
@@ -230,8 +227,11 @@ int main(int argc, char** argv)
     {
         QPdfWriter writer(pdfPath);
         SetUpWriter(writer);
+        manual::KeepPathsWhole(document);
         FitAllTables(document, writer);
-        document.print(&writer);
+        manual::PaginateOn(document, writer);
+        manual::KeepTableRowsOnOnePage(document);
+        manual::PrintPages(document, writer);
     }
     if (QFileInfo(pdfPath).size() == 0) {
         std::fprintf(stderr, "mkmanual: cannot write %s\n", argv[2]);
