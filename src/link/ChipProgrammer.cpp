@@ -16,6 +16,11 @@ constexpr int16_t kRepliesWithoutIdToStart = 5;      // the sixth such reply sta
 constexpr int16_t kDownloadFailuresToRestart = 11;
 constexpr size_t kChipIdReplySize = kReplyChipId + kChipIdSize + 2;  // 17 with the CRC
 
+QString FlashAddressText(int32_t address)
+{
+    return QStringLiteral("0x") + QString::number(static_cast<uint32_t>(address), 16).rightJustified(8, QLatin1Char('0')).toUpper();
+}
+
 }  // namespace
 
 const char* const kProgramCaption = "Program";
@@ -36,6 +41,32 @@ ChipProgrammer::ChipProgrammer(EngineState& engine, LinkExchange& link,
                                const image::ImageState& image, ProgrammingView& view)
     : engine_(engine), link_(link), image_(image), view_(view)
 {
+}
+
+void ChipProgrammer::Enter() { engine_.LinkState = StIdle; }
+
+void ChipProgrammer::PortClosed()
+{
+    engine_.ProgRun = 0;
+    if (engine_.CurMode == OpProgram) engine_.LinkState = StIdle;
+}
+
+void ChipProgrammer::ArmRun()
+{
+    view_.SetCommand4Caption(QString::fromLatin1(kStopCaption));
+    engine_.ProgRun = 1;
+    // Pressing Program means this board is to be burnt, even one without an ID that a
+    // finished run left marked.
+    ChipStarted = 0;
+    engine_.Request(OpProgram);
+}
+
+void ChipProgrammer::CancelRun(bool forgetBoard)
+{
+    view_.SetCommand4Caption(QString::fromLatin1(kProgramCaption));
+    engine_.Request(OpLinkCheck);
+    engine_.ProgRun = 0;
+    if (forgetBoard) ChipStarted = 0;
 }
 
 void ChipProgrammer::Step()
@@ -59,6 +90,7 @@ void ChipProgrammer::Step()
     case StChipDone: ChipDone(); break;
     case StVerifyRead: VerifyRead(); break;
     case StVerifyWait: VerifyWait(); break;
+    case StChipFailed: ChipFailed(); break;
     default: engine_.LinkState = StIdle; break;
     }
 }
@@ -83,6 +115,8 @@ void ChipProgrammer::Idle()
     ImageOffset = 0;
     BlockSize = FrameLength(view_.FrameLengthText()).value_or(0);
     LastChipID.fill(0);
+    check_.NewBoard();
+    restarted_ = false;
     if (engine_.ProgRun != 1) return;
     if (BlockSize == 0)
         RefuseRun(kFrameLengthErrorText);
@@ -125,15 +159,21 @@ bool ChipProgrammer::GoodReply() const
 
 void ChipProgrammer::NotePageExchange()
 {
-    if (link_.LinkError != LinkOk || link_.RequestWasHeld()) pageSuspect_ = true;
+    if (link_.LinkError != LinkOk || link_.RequestMayTakeALateReply()) check_.MarkSuspect();
 }
 
 void ChipProgrammer::CountDownloadFailure()
 {
+    // A board given up stays given up; the count cannot restart it.
+    if (engine_.LinkState == StChipFailed) return;
     engine_.FailCount += 1;
     if (engine_.FailCount >= kDownloadFailuresToRestart) {
         engine_.FailCount = 0;
         engine_.LinkState = StHandshake;
+        // The board is started again from its first page, with or without an ID.
+        ChipStarted = 0;
+        resumeAt_.reset();
+        restarted_ = true;
     }
 }
 
@@ -174,6 +214,7 @@ void ChipProgrammer::HandshakeTimeout()
         LastChipID.fill(0);
         ShowProgress(view_, image_.ImageFile, 0);
         ChipStarted = 0;
+        check_.NewBoard();
     }
 }
 
@@ -183,9 +224,16 @@ void ChipProgrammer::TakeChipId()
     engine_.FailCount = 0;
     // A reply that claims an ID but is too short to hold it carries no usable ID.
     if (link_.RxBuf.size() < kChipIdReplySize) return;
+    const std::array<uint8_t, 12> previous = ChipID;
     std::copy_n(link_.RxBuf.begin() + kReplyChipId, kChipIdSize, ChipID.begin());
+    if (ChipID != previous) check_.NewBoard();
     if (!ChipIdChanged()) return;
     engine_.LinkState = StEnterDownload;
+    LogDownloading();
+}
+
+void ChipProgrammer::LogDownloading()
+{
     view_.AppendLog(QStringLiteral(" Downloading the：") + QString::number(ChipCount + 1) +
                     QStringLiteral(" (chip)"));
 }
@@ -196,18 +244,18 @@ void ChipProgrammer::TakeReplyWithoutId()
     engine_.LinkState = StHandshake;
     if (NoIdCount > kRepliesWithoutIdToStart) {
         NoIdCount = 0;
-        if (ChipStarted == 0) engine_.LinkState = StEnterDownload;
+        if (ChipStarted == 0) {
+            engine_.LinkState = StEnterDownload;
+            // A board with an ID logs every start; one without logs its starts again.
+            if (restarted_) LogDownloading();
+        }
     }
     engine_.FailCount = 0;
 }
 
 void ChipProgrammer::StopCheck()
 {
-    if (engine_.ProgRun != 0) return;
-    view_.SetCommand4Caption(QString::fromLatin1(kProgramCaption));
-    view_.FocusCommand4();
-    engine_.Request(OpLinkCheck);
-    engine_.LinkState = StIdle;
+    if (engine_.ProgRun == 0) EndRun();
 }
 
 // --- download ----------------------------------------------------------------------
@@ -215,10 +263,15 @@ void ChipProgrammer::StopCheck()
 void ChipProgrammer::EnterDownload()
 {
     ChipStarted = 1;
-    pageSuspect_ = false;
+    restarted_ = false;
     FlashBase = static_cast<int32_t>(kFlashBase);
     PageNo = image::kFirstImagePage;
-    ImageOffset = 0;
+    if (resumeAt_) {
+        ImageOffset = *resumeAt_;
+    } else {
+        ImageOffset = 0;
+        check_.NewPage();
+    }
     // A frame length typed into the box during a run is taken only when it is usable.
     if (const auto length = FrameLength(view_.FrameLengthText())) BlockSize = *length;
     view_.SetLinkPanel(QStringLiteral("Link normal-download mode"));
@@ -230,6 +283,7 @@ void ChipProgrammer::EnterWait()
 {
     if (GoodReplyWithStatus0()) {
         engine_.FailCount = 0;
+        resumeAt_.reset();
         engine_.LinkState = StErasePage;
     } else {
         engine_.LinkState = StEnterDownload;
@@ -244,15 +298,9 @@ int32_t ChipProgrammer::NextPageStart() const
 
 void ChipProgrammer::ErasePage()
 {
-    if (!ImageUsable()) return RefuseRun(kFileOpenErrorText);
-    ImageOffset = NextPageStart();
-    if (ImageOffset >= image_.ImageLen) {
-        // "KeepInF" was ticked after the last page before the kept area was closed.
-        engine_.LinkState = StChipDone;
-        return;
-    }
+    if (!ImageUsable() || ImageOffset >= image_.ImageLen) return RefuseRun(kFileOpenErrorText);
     pageStart_ = ImageOffset;
-    pageReadBack_ = false;
+    closingLastPage_ = false;
     PageAddr = FlashBase + ImageOffset;
     PageNo = ImageOffset / kPageSize + image::kFirstImagePage;
     PagePos = 0;
@@ -279,7 +327,6 @@ void ChipProgrammer::WriteChunk()
     if (!ImageUsable() || start >= image_.ImageLen || BlockSize < 1)
         return RefuseRun(kFileOpenErrorText);
     ChunkLen = std::min<int32_t>(image_.ImageLen - start, BlockSize);
-    pageReadBack_ = false;
     const std::span<const uint8_t> chunk(image_.ImageData.data() + start, static_cast<size_t>(ChunkLen));
     link_.SendFrame(WriteChunkBody(static_cast<uint16_t>(PagePos), chunk), kWriteChunkLimits);
     engine_.LinkState = StWriteWait;
@@ -291,7 +338,7 @@ void ChipProgrammer::WriteWait()
     if (!GoodReply())
         engine_.LinkState = StWriteChunk;  // the same chunk again
     else if (link_.RxBuf[kReplyStatus] != 0)
-        engine_.LinkState = StErasePage;   // the page starts again
+        Follow(check_.WriteRefused());
     else
         FinishChunk();
     CountDownloadFailure();
@@ -306,17 +353,37 @@ void ChipProgrammer::FinishChunk()
     } else if (ImageOffset + PagePos == image_.ImageLen || PagePos == kPageSize) {
         ImageOffset += PagePos;
         ShowFraction(ImageOffset);
-        EndOfPage();
+        engine_.LinkState = StClosePage;
     } else {
         ShowFraction(ImageOffset + PagePos);
         engine_.LinkState = StWriteChunk;
     }
 }
 
-void ChipProgrammer::EndOfPage()
+void ChipProgrammer::ClosePage()
 {
-    readBackPos_ = 0;
-    engine_.LinkState = PageNeedsReadBack() ? StVerifyRead : StClosePage;
+    // ImageOffset is already the end of the page's data: halves go to the even number.
+    PageNo = common::ToLong(ImageOffset / double(kPageSize) + image::kFirstImagePage).value_or(0);
+    // "KeepInF" is read here once for both the flag of this close and the next erase.
+    nextPage_ = NextPageStart();
+    closingLastPage_ = nextPage_ >= image_.ImageLen;
+    link_.SendFrame(ClosePageBody(closingLastPage_, ImageOffset, static_cast<uint8_t>(PageNo)),
+                    kClosePageLimits);
+    engine_.LinkState = StCloseWait;
+}
+
+void ChipProgrammer::CloseWait()
+{
+    NotePageExchange();
+    if (GoodReplyWithStatus0()) {
+        engine_.FailCount = 0;
+        Follow(check_.Closed());
+    } else if (link_.LinkError != LinkOk) {
+        Follow(check_.CloseFailed());
+    } else {
+        engine_.LinkState = StClosePage;  // refused: nothing was carried out
+    }
+    CountDownloadFailure();
 }
 
 // The page's data lies from pageStart_ to ImageOffset; it is read back in reads no
@@ -334,10 +401,9 @@ void ChipProgrammer::VerifyRead()
 
 void ChipProgrammer::VerifyWait()
 {
-    NotePageExchange();
     const size_t wanted = kReplyDataOffset + static_cast<size_t>(readBackLen_) + 2;
     if (!GoodReply() || link_.RxBuf.size() < wanted)
-        engine_.LinkState = StVerifyRead;  // the same read again
+        Follow(check_.ReadBackUnusable());
     else
         FinishVerifyRead();
     CountDownloadFailure();
@@ -347,44 +413,48 @@ void ChipProgrammer::FinishVerifyRead()
 {
     const std::span<const uint8_t> expected(image_.ImageData.data() + pageStart_ + readBackPos_,
                                             static_cast<size_t>(readBackLen_));
-    if (!ReadReplyHolds(link_.RxBuf, expected)) {
-        ImageOffset = pageStart_;  // the page starts again from its erase
-        engine_.LinkState = StErasePage;
-        return;
-    }
+    if (!ReadReplyHolds(link_.RxBuf, expected)) return Follow(check_.ReadBackDiffers());
     engine_.FailCount = 0;
     readBackPos_ += readBackLen_;
-    if (pageStart_ + readBackPos_ < ImageOffset) {
+    if (pageStart_ + readBackPos_ < ImageOffset)
         engine_.LinkState = StVerifyRead;
+    else
+        PageDone();
+}
+
+void ChipProgrammer::Follow(PageCheck::Verdict verdict)
+{
+    switch (verdict) {
+    case PageCheck::Verdict::Done: PageDone(); break;
+    case PageCheck::Verdict::ReadBack:
+        readBackPos_ = 0;
+        engine_.LinkState = StVerifyRead;
+        break;
+    case PageCheck::Verdict::WriteAgain: WritePageAgain(); break;
+    case PageCheck::Verdict::Failed: engine_.LinkState = StChipFailed; break;
+    }
+}
+
+void ChipProgrammer::PageDone()
+{
+    if (closingLastPage_) {
+        engine_.LinkState = StChipDone;
         return;
     }
-    pageReadBack_ = true;
-    engine_.LinkState = StClosePage;
+    ImageOffset = nextPage_;
+    check_.NewPage();
+    engine_.LinkState = StErasePage;
 }
 
-void ChipProgrammer::ClosePage()
+void ChipProgrammer::WritePageAgain()
 {
-    // ImageOffset is already the end of the page's data: halves go to the even number.
-    PageNo = common::ToLong(ImageOffset / double(kPageSize) + image::kFirstImagePage).value_or(0);
-    closingLastPage_ = NextPageStart() >= image_.ImageLen;
-    link_.SendFrame(ClosePageBody(closingLastPage_, ImageOffset, static_cast<uint8_t>(PageNo)),
-                    kClosePageLimits);
-    engine_.LinkState = StCloseWait;
-}
-
-void ChipProgrammer::CloseWait()
-{
-    NotePageExchange();
-    if (GoodReplyWithStatus0()) {
-        engine_.FailCount = 0;
-        pageSuspect_ = false;
-        engine_.LinkState = closingLastPage_ ? StChipDone : StErasePage;
-    } else if (PageNeedsReadBack()) {
-        EndOfPage();
+    ImageOffset = pageStart_;
+    if (closingLastPage_) {
+        resumeAt_ = pageStart_;
+        engine_.LinkState = StEnterDownload;
     } else {
-        engine_.LinkState = StClosePage;
+        engine_.LinkState = StErasePage;
     }
-    CountDownloadFailure();
 }
 
 void ChipProgrammer::ChipDone()
@@ -392,6 +462,20 @@ void ChipProgrammer::ChipDone()
     ChipCount += 1;
     view_.AppendLog(QStringLiteral(" Has been successfully burning：") + QString::number(ChipCount) +
                     QStringLiteral(" (chip) ") + image_.ImageFile);
+    NextChipOrEnd();
+}
+
+void ChipProgrammer::ChipFailed()
+{
+    view_.AppendLog(QStringLiteral(" Burning failed：") + QString::number(ChipCount + 1) +
+                    QStringLiteral(" (chip) page ") + FlashAddressText(PageAddr));
+    ShowProgress(view_, image_.ImageFile, 0);
+    engine_.FailCount = 0;
+    NextChipOrEnd();
+}
+
+void ChipProgrammer::NextChipOrEnd()
+{
     if (view_.AutoLoad()) {
         LastChipID = ChipID;
         view_.AppendLog(QStringLiteral(" Connecting the next chip..."));

@@ -1,11 +1,13 @@
 #pragma once
 // Operation 1: programs the prepared image into one controller after another. A state
-// machine of twelve states, and two that read a page back before its close when one of
-// its exchanges failed; one step per tick, one exchange at a time.
+// machine of twelve states, two that read a page back after its close when one of its
+// exchanges failed, and one that gives a board up; one step per tick, one exchange at a
+// time. It alone moves LinkState while it runs, and ProgRun.
 
 #include "image/ImageTypes.h"
 #include "link/EngineState.h"
 #include "link/LinkExchange.h"
+#include "link/PageCheck.h"
 #include "link/ProgramOperation.h"
 #include "link/ProgrammingView.h"
 
@@ -29,8 +31,9 @@ enum ChipState : int16_t {
     StClosePage = 9,
     StCloseWait = 10,
     StChipDone = 11,
-    StVerifyRead = 12,   // a page in which an exchange failed is read back before its close
+    StVerifyRead = 12,   // a page in which an exchange failed is read back after its close
     StVerifyWait = 13,
+    StChipFailed = 14,   // a page still wrong after its last writing: the board is given up
 };
 
 constexpr int32_t kPageSize = 1024;
@@ -51,8 +54,17 @@ public:
     ChipProgrammer(EngineState& engine, LinkExchange& link, const image::ImageState& image,
                    ProgrammingView& view);
 
+    void Enter() override;
     // One step per tick while operation 1 runs, by EngineState::LinkState.
     void Step() override;
+    void PortClosed() override;
+
+    // The Program button arms a run for whatever board is on the line: caption "Stop".
+    void ArmRun();
+    // Stop, closing the port, AutoDetect and Load File end the run: caption "Program",
+    // operation 0; with `forgetBoard` (all but Load File) the board on the line counts
+    // as not started.
+    void CancelRun(bool forgetBoard);
 
     // True when ChipID differs from LastChipID in any of its 12 bytes.
     bool ChipIdChanged() const;
@@ -77,6 +89,7 @@ private:
     void EvaluateHandshake();
     void TakeChipId();
     void TakeReplyWithoutId();
+    void LogDownloading();
     void HandshakeTimeout();
     void StopCheck();
     void EnterDownload();
@@ -86,23 +99,31 @@ private:
     void WriteChunk();
     void WriteWait();
     void FinishChunk();
-    void EndOfPage();
     void VerifyRead();
     void VerifyWait();
     void FinishVerifyRead();
     void ClosePage();
     void CloseWait();
     void ChipDone();
+    void ChipFailed();
+
+    // What the page check decided about the page just written.
+    void Follow(PageCheck::Verdict verdict);
+    void PageDone();
+    // The page starts again from its erase. The image's last page was closed with the
+    // last-page flag, after which the board may have left download mode: it is asked
+    // to enter it again first.
+    void WritePageAgain();
+    // After a chip is done or given up: the next chip with "AutoLoad", else the end.
+    void NextChipOrEnd();
 
     bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     bool GoodReply() const;
     bool GoodReplyWithStatus0() const { return GoodReply() && link_.RxBuf[2] == 0; }
     void CountDownloadFailure();
-    // A failed exchange, or a request that had to wait for a quiet line, makes the page
-    // suspect: a late reply may have been taken for one of its requests.
+    // A failed exchange, or a request that a late reply to the failed one before it may
+    // have answered, makes the page suspect.
     void NotePageExchange();
-    // Read back before the close: suspect and not read back since its last write.
-    bool PageNeedsReadBack() const { return pageSuspect_ && !pageReadBack_; }
     // Where the page after ImageOffset starts, with the "KeepInF" skip applied.
     int32_t NextPageStart() const;
     bool ImageUsable() const;
@@ -115,11 +136,13 @@ private:
     LinkExchange& link_;
     const image::ImageState& image_;
     ProgrammingView& view_;
-    bool closingLastPage_ = false;
-    int32_t pageStart_ = 0;     // image offset of the page's first byte
-    bool pageSuspect_ = false;
-    bool pageReadBack_ = false; // read back and found equal since its last write
-    int32_t readBackPos_ = 0;   // page position of the next read-back
+    PageCheck check_;
+    bool closingLastPage_ = false;  // the close in hand carries the last-page flag
+    int32_t nextPage_ = 0;          // where the page after it starts, decided at its close
+    int32_t pageStart_ = 0;         // image offset of the page's first byte
+    std::optional<int32_t> resumeAt_;  // download mode entered again to write this page
+    bool restarted_ = false;        // the handshake restarted in mid-run
+    int32_t readBackPos_ = 0;       // page position of the next read-back
     int32_t readBackLen_ = 0;
 };
 

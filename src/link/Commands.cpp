@@ -67,6 +67,17 @@ common::Bytes WriteSettingsBody(uint8_t flag, std::span<const uint8_t> settings)
 
 common::Bytes QueryDisplayBody() { return {kFrameAddr, CmdQueryDisplay, 0x00}; }
 
+size_t LongestReplySize(const common::Bytes& body)
+{
+    constexpr size_t kStatusReply = 5;
+    switch (body.size() > 1 ? body[1] : 0) {
+    case CmdHandshake: return kReplyChipId + kChipIdSize + 2;
+    case CmdReadMemory: return kReplyDataOffset + common::ReadLE<uint16_t>(body, 6).value_or(0) + 2;
+    case CmdQueryDisplay: return 8;
+    default: return kStatusReply;
+    }
+}
+
 bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected)
 {
     if (reply.size() < kReplyDataOffset + expected.size() + 2) return false;

@@ -75,6 +75,10 @@ common::Bytes ReadMemoryBody(uint32_t address, uint16_t length);       // 01 F4 
 common::Bytes WriteSettingsBody(uint8_t flag, std::span<const uint8_t> settings);
 common::Bytes QueryDisplayBody();                                      // 01 FF 00
 
+// The longest reply the request's command can bring, CRC included: F1 17 bytes, F4 the
+// length asked for and 10, FF 8, every other command 5.
+size_t LongestReplySize(const common::Bytes& body);
+
 // Whether an F4 reply (CRC included) holds exactly `expected` from its first data byte.
 bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected);
 

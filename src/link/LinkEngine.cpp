@@ -89,9 +89,12 @@ bool LinkEngine::PortGuard()
     // Whatever was in flight is over with the port: its reply is never taken, and the
     // engine hands over to what element 7 holds once the port is open again.
     link_.Abandon();
-    state_.LinkState = 0;
+    if (program_)
+        program_->PortClosed();
+    else
+        state_.ProgRun = 0;
+    if (state_.CurMode != OpProgram) state_.LinkState = 0;
     link_.LinkError = LinkPortClosed;
-    state_.ProgRun = 0;
     view_.SetCommand3Enabled(false);
     view_.SetCommand4Enabled(false);
     view_.SetPanelText(kPanelLink, kOpenPortFirst);
@@ -106,15 +109,30 @@ void LinkEngine::NoteRequest()
 }
 
 // A request still held for a quiet line has not gone out: a new operation takes over
-// as if no exchange were in flight, and nothing of the old one is sent.
+// as if no exchange were in flight, and nothing of the old one is sent. The old
+// operation still sees its exchange end unsent, so that its own failure text shows.
 void LinkEngine::HandOver()
 {
     if (state_.CurMode == state_.Requested()) return;
-    link_.DropHeldRequest();
-    if (ExchangeOver()) {
-        state_.CurMode = state_.Requested();
+    if (link_.DropHeldRequest()) ReportDroppedRequest();
+    if (!ExchangeOver()) return;
+    state_.CurMode = state_.Requested();
+    if (state_.CurMode == OpProgram && program_)
+        program_->Enter();
+    else
         state_.LinkState = 0;
+}
+
+// Operations 2 to 7 show a text for a failed exchange; polling and programming show none.
+void LinkEngine::ReportDroppedRequest()
+{
+    if (state_.CurMode < OpEraseSettings || state_.CurMode > OpReadDisplay) return;
+    const uint8_t requested = state_.Requested();
+    try {
+        Dispatch();
+    } catch (const std::exception&) {
     }
+    state_.Request(requested);
 }
 
 void LinkEngine::Dispatch()

@@ -13,9 +13,6 @@
 
 namespace devlink {
 
-// Every tick limit was calibrated on a timer that delivered about 15.6 ms per tick.
-constexpr int kTickIntervalMs = 16;
-
 class LinkEngine {
 public:
     LinkEngine(LinkExchange& link, EngineState& state, params::ParamState& params, EngineView& view);
@@ -32,6 +29,7 @@ private:
     // Remembers how many exchanges had failed when the requested operation last changed.
     void NoteRequest();
     void HandOver();
+    void ReportDroppedRequest();
     void Dispatch();
     bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     void EndOperation();

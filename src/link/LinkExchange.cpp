@@ -1,6 +1,10 @@
 #include "link/LinkExchange.h"
 
+#include "link/Commands.h"
+#include "link/WireLimits.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace devlink {
 
@@ -12,18 +16,21 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
     Crc = common::Crc16(TxBuf.data(), TxBuf.size(), 0, n - 2);
     TxBuf[n - 2] = Crc.CRCLo;
     TxBuf[n - 1] = Crc.CRCHi;
-    GapLimit = limits.gap;
-    ReplyLimit = limits.reply;
-    SendLimit = limits.send;
+    const Limits onLine = WithWireTime(limits, n, LongestReplySize(body), port_.Settings());
+    GapLimit = onLine.gap;
+    ReplyLimit = onLine.reply;
+    SendLimit = onLine.send;
     ReplyTicks = 0;
     LinkError = LinkOk;
     requestWasHeld_ = quietNeeded_ > 0;
-    if (requestWasHeld_) {
+    if (!requestWasHeld_) {
+        Write();
+    } else if (LineQuietLongEnough()) {
+        WriteAfterQuietLine();
+    } else {
         GapTicks = 0;
         LinkPhase = PhaseQuietWait;
-        return;
     }
-    Write();
 }
 
 void LinkExchange::Write()
@@ -68,18 +75,23 @@ bool LinkExchange::JudgeReply()
 
 int LinkExchange::QuietWaitBound() const { return kQuietWaitWindows * quietNeeded_ + SendLimit; }
 
+void LinkExchange::WriteAfterQuietLine()
+{
+    ReadWholeInput();
+    quietNeeded_ = 0;
+    GapTicks = 0;
+    Write();
+}
+
 // Whatever arrives now answers an earlier request and is thrown away; every arrival
 // restarts the silence count, however many came before. Only a line that keeps
 // receiving fails the held request, as not sent, once the wait reaches its bound.
 void LinkExchange::AwaitQuietLine()
 {
     ReadWholeInput();
-    ++GapTicks;
     ++ReplyTicks;
-    if (GapTicks >= quietNeeded_) {
-        quietNeeded_ = 0;
-        GapTicks = 0;
-        Write();
+    if (LineQuietLongEnough()) {
+        WriteAfterQuietLine();
     } else if (ReplyTicks >= QuietWaitBound()) {
         LinkError = LinkSendTimeout;
         LinkPhase = PhaseFinished;
@@ -108,29 +120,33 @@ void LinkExchange::Receive()
 // line as long as this one's reply window.
 void LinkExchange::Finish()
 {
-    if (LinkError != LinkOk) {
-        quietNeeded_ = ReplyLimit;
-        ++failedExchanges_;
-    }
+    if (LinkError != LinkOk) NoteFailure(ReplyLimit);
     LinkPhase = PhaseIdle;
     ReplyTicks = 0;
     GapTicks = 0;
 }
 
-void LinkExchange::DropHeldRequest()
+void LinkExchange::NoteFailure(int16_t replyWindow)
 {
-    if (LinkPhase != PhaseQuietWait) return;
+    quietNeeded_ = std::max(quietNeeded_, replyWindow);
+    silentTicks_ = 0;
+    heldAfterCommand_ = TxBuf.size() > 1 ? TxBuf[1] : 0;
+    ++failedExchanges_;
+}
+
+bool LinkExchange::DropHeldRequest()
+{
+    if (LinkPhase != PhaseQuietWait) return false;
+    LinkError = LinkSendTimeout;
     LinkPhase = PhaseIdle;
     ReplyTicks = 0;
     GapTicks = 0;
+    return true;
 }
 
 void LinkExchange::Abandon()
 {
-    if (LinkPhase == PhaseWritten || LinkPhase == PhaseReceiving) {
-        quietNeeded_ = std::max(quietNeeded_, ReplyLimit);
-        ++failedExchanges_;
-    }
+    if (LinkPhase == PhaseWritten || LinkPhase == PhaseReceiving) NoteFailure(ReplyLimit);
     LinkPhase = PhaseIdle;
     ReplyTicks = 0;
     GapTicks = 0;
@@ -138,6 +154,7 @@ void LinkExchange::Abandon()
 
 void LinkExchange::CommPoll()
 {
+    if (silentTicks_ < std::numeric_limits<int16_t>::max()) ++silentTicks_;
     switch (LinkPhase) {
     case PhaseIdle:
         ReplyTicks = 0;
@@ -161,6 +178,7 @@ void LinkExchange::OnComm(int commEvent)
 {
     if (commEvent == ComEvReceive) {
         GapTicks = 0;
+        silentTicks_ = 0;
     } else if (commEvent == ComEvSend && LinkPhase == PhaseWritten) {
         LinkPhase = PhaseReceiving;
         ReplyTicks = 0;

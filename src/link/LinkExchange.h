@@ -9,6 +9,9 @@
 
 namespace devlink {
 
+// Every tick limit was calibrated on a timer that delivered about 15.6 ms per tick.
+constexpr int kTickIntervalMs = 16;
+
 // Tick limits of one command, in the order of the command table.
 struct Limits {
     int16_t gap;    // GapLimit: silent ticks after which the reply is taken as whole
@@ -51,10 +54,12 @@ public:
     int16_t LinkError = LinkPortClosed;
     common::CrcRegisters Crc;        // CRCLo / CRCHi left by the last Crc16
 
-    // Sends one request: `body` is the frame without its two CRC bytes. After a failed
-    // exchange the request is held back until the line has been quiet for the failed
-    // command's whole reply window, so that a late reply to an earlier request can never
-    // be taken for this one.
+    // Sends one request: `body` is the frame without its two CRC bytes. The limits are
+    // lengthened by the time the request and its longest reply take on the line. After a
+    // failed exchange the request is held back until the line has been quiet for the
+    // failed command's whole reply window, counted from the last byte received or the
+    // end of that exchange, so that a late reply to an earlier request can never be
+    // taken for this one.
     void SendFrame(const common::Bytes& body, Limits limits);
     // The reply supervisor; once per tick while the port is open.
     void CommPoll();
@@ -62,8 +67,9 @@ public:
     void OnComm(int commEvent);
 
     // The requested operation changed while a request waits for a quiet line: that
-    // request never goes out. The next one still waits for the quiet line.
-    void DropHeldRequest();
+    // request never goes out and its exchange ends as not sent (LinkError 1). The next
+    // one still waits for the quiet line. False when no request was held.
+    bool DropHeldRequest();
     // The port was closed under the exchange in flight: it ends, and since its reply
     // may still come after the port is opened again, the next request waits for a
     // quiet line as after any failure.
@@ -78,12 +84,20 @@ public:
     // Whether the last request sent had to wait for a quiet line first: a failed exchange
     // went before it, so its reply may be a late one to an earlier request.
     bool RequestWasHeld() const { return requestWasHeld_; }
+    // Whether the failed exchange before the last request was of the same command: only
+    // then could a late reply to it pass for this request's own (the echoed command
+    // tells the others apart).
+    bool RequestMayTakeALateReply() const { return requestWasHeld_ && heldAfterCommand_ == TxBuf.at(1); }
     // Exchanges that have failed (or were cut off by closing the port) since start.
     uint32_t FailedExchanges() const { return failedExchanges_; }
 
 private:
     void Write();
+    // The held request goes out; what arrived meanwhile answers earlier requests.
+    void WriteAfterQuietLine();
+    bool LineQuietLongEnough() const { return silentTicks_ >= quietNeeded_; }
     void AwaitQuietLine();
+    void NoteFailure(int16_t replyWindow);
     void Receive();
     void Finish();
     common::Bytes ReadWholeInput();
@@ -92,6 +106,8 @@ private:
 
     SerialPort& port_;
     int16_t quietNeeded_ = 0;
+    int16_t silentTicks_ = 0;       // ticks since the last byte received or the last failure
+    uint8_t heldAfterCommand_ = 0;  // command of the failed exchange that holds requests
     bool requestWasHeld_ = false;
     uint32_t failedExchanges_ = 0;
 };

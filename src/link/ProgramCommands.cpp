@@ -42,9 +42,7 @@ void ProgramCommands::Command3_Click()
         return;
     }
     ShowProgress(view_, image_.ImageFile, 0);
-    view_.SetCommand4Caption(QString::fromLatin1(kProgramCaption));
-    engine_.Request(OpLinkCheck);
-    engine_.ProgRun = 0;
+    programmer_.CancelRun(false);
 }
 
 void ProgramCommands::ForgetImage()
@@ -92,17 +90,12 @@ void ProgramCommands::Program()
         view_.AppendLog(QString::fromLatin1(kFileOpenErrorText));
         return;
     }
-    view_.SetCommand4Caption(QString::fromLatin1(kStopCaption));
-    engine_.ProgRun = 1;
-    engine_.Request(OpProgram);
+    programmer_.ArmRun();
 }
 
 void ProgramCommands::Stop()
 {
-    view_.SetCommand4Caption(QString::fromLatin1(kProgramCaption));
-    engine_.Request(OpLinkCheck);
-    engine_.ProgRun = 0;
-    programmer_.ChipStarted = 0;
+    programmer_.CancelRun(true);
     ShowProgress(view_, image_.ImageFile, 0);
     view_.AppendLog(QStringLiteral(" Cancel program"));
 }

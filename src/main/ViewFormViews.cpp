@@ -33,13 +33,7 @@ void ViewForm::ShowProgress(double fraction)
     devlink::ShowProgress(*this, state_.image.ImageFile, fraction);
 }
 
-void ViewForm::CancelProgramming()
-{
-    Command4->setText(QString::fromLatin1(devlink::kProgramCaption));
-    state_.engine.Request(devlink::OpLinkCheck);
-    state_.engine.ProgRun = 0;
-    programmer_->ChipStarted = 0;
-}
+void ViewForm::CancelProgramming() { programmer_->CancelRun(true); }
 
 // The link engine's view.
 

@@ -167,9 +167,9 @@ TEST_F(ProgrammingWindow, ABoardPulledMidRunIsProgrammedAfreshWhenPutBack)
     ASSERT_TRUE(devsim.Signal(SIGUSR1, "pulled"));
     pacer->replyWaitMs = 20;  // nothing comes back from a pulled board
     // Eleven failed download steps restart the handshake; five handshake time-outs
-    // take the controller as removed.
-    ASSERT_TRUE(TickUntil([&] { return form->Programmer().ChipStarted == 0; }, 2000)) << Log().toStdString();
-    EXPECT_TRUE(form->PersLab->isHidden());
+    // take the controller as removed, and the progress bar is cleared.
+    ASSERT_TRUE(TickUntil([&] { return form->PersLab->isHidden(); }, 2000)) << Log().toStdString();
+    EXPECT_EQ(form->Programmer().ChipStarted, 0);
     EXPECT_FALSE(Logged(BurntText(1)));
 
     ASSERT_TRUE(devsim.Signal(SIGUSR1, "plugged"));

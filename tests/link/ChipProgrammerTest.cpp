@@ -193,16 +193,21 @@ TEST(ChipProgrammer, KeepInFWithAnImageEndingInTheKeptAreaEndsAtTheImageEnd)
     }
 }
 
-TEST(ChipProgrammer, KeepInFTickedAfterTheLastPageBeforeTheKeptAreaClosedEndsTheChip)
+// "KeepInF" is read once at each close, for the close's last-page flag and the erase
+// after it: ticked while the close before offset 2048 is in flight, it changes nothing
+// until the next close, and the run ends only after a close with the flag.
+TEST(ChipProgrammer, KeepInFTickedDuringTheCloseBeforeTheKeptAreaTakesEffectAtTheNextClose)
 {
     ProgrammingRig rig;
+    rig.port.answer = [&](const Bytes& frame) -> std::optional<Bytes> {
+        if (frame[1] == CmdClosePage && frame[3] == 0x00 && frame[4] == 0x08) rig.view.keepInF = true;
+        return rig.port.DefaultReply(frame);
+    };
     rig.Arm(3000);
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.Sent(CmdClosePage).size() == 2; }));
-    EXPECT_EQ(rig.Sent(CmdClosePage).back(), CloseFrame(0x00, 2048, 10));
-    rig.view.keepInF = true;
-
     ASSERT_TRUE(rig.RunUntil([&] { return rig.RunEnded(); }));
-    EXPECT_EQ(rig.Sent(CmdErasePage).size(), 2u);
+    EXPECT_EQ(rig.Sent(CmdErasePage).size(), 3u);
+    EXPECT_EQ(rig.Sent(CmdClosePage).back(), CloseFrame(0xA7, 3000, 11));
+    EXPECT_EQ(rig.port.Flash(0x08002000, 3000), Bytes(rig.image.ImageData.begin(), rig.image.ImageData.end() - 1));
     EXPECT_EQ(rig.programmer.ChipCount, 1);
 }
 
@@ -318,18 +323,19 @@ TEST(ChipProgrammer, FailedWritesRepeatTheChunkAndRefusedWritesRestartThePage)
     const std::vector<Bytes> expected = {
         WithCrc({0x01, 0xF1, 0xA7}),  WithCrc({0x01, 0x03, 0x00}),   EraseFrame(0x08002000, 8),
         WriteFrame(rig, 0, 0, 512),   WriteFrame(rig, 512, 512, 512), WriteFrame(rig, 512, 512, 512),
+        // Refused: the page is written again from its erase, and this writing goes well.
         EraseFrame(0x08002000, 8),    WriteFrame(rig, 0, 0, 512),
-        WriteFrame(rig, 512, 512, 512),
-        // A write failed in this page: it is read back before it is closed.
-        ReadFrame(0x08002000, 512),   ReadFrame(0x08002200, 512),   CloseFrame(0xA7, 1024, 9),
+        WriteFrame(rig, 512, 512, 512), CloseFrame(0xA7, 1024, 9),
     };
     EXPECT_EQ(frames, expected);
 }
 
 // Faults that no reply reveals: a write carried out whose reply was lost, and a lost write
-// whose resend is lost on the line too but answered (as a late reply to the first would be). Each such
-// page is read back before its close; a difference starts it again from its erase.
-TEST(ChipProgrammer, APageWithAFailedExchangeIsReadBackBeforeItIsClosed)
+// whose resend is lost on the line too but answered (as a late reply to the first would
+// be). Each such page is read back once its close is answered; a difference writes it
+// again from its erase, and that writing is read back too. A read-back or a close without reply cannot tell whether the
+// page is right: it is written again, and that writing, going well, is trusted.
+TEST(ChipProgrammer, APageWithAFailedExchangeIsCheckedAfterItsClose)
 {
     struct Case {
         const char* name;
@@ -343,11 +349,11 @@ TEST(ChipProgrammer, APageWithAFailedExchangeIsReadBackBeforeItIsClosed)
     const std::vector<Case> cases = {
         {"reply lost, write carried out", [](int n) { return n == 2; }, never, never, never, 2, 2, 2},
         {"write and resend lost, the resend answered", [](int n) { return n == 2; },
-         [](int n) { return n == 2 || n == 3; }, never, never, 3, 4, 2},
-        {"a read-back without reply is read again", [](int n) { return n == 1; }, never,
-         [](int n) { return n == 1; }, never, 2, 3, 2},
-        {"a close without reply reads the page back first", never, never, never, [](int n) { return n == 1; }, 2,
-         2, 3},
+         [](int n) { return n == 2 || n == 3; }, never, never, 3, 4, 3},
+        {"a read-back without reply writes the page again", [](int n) { return n == 1; }, never,
+         [](int n) { return n == 1; }, never, 3, 1, 3},
+        {"a close without reply writes the page again", never, never, never, [](int n) { return n == 1; }, 3, 0,
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -367,10 +373,14 @@ TEST(ChipProgrammer, APageWithAFailedExchangeIsReadBackBeforeItIsClosed)
         EXPECT_EQ(rig.Sent(CmdErasePage).size(), c.erases);
         EXPECT_EQ(rig.Sent(devlink::CmdReadMemory).size(), c.reads);
         EXPECT_EQ(rig.Sent(CmdClosePage).size(), c.closes);
-        // Only the page with the fault is read back, in reads of the frame length.
-        for (const Bytes& read : rig.Sent(devlink::CmdReadMemory)) {
-            EXPECT_LT(FieldLE32(read, 2), 0x08002400u);
-            EXPECT_EQ(read[6] | read[7] << 8, 512);
+        // Only the page with the fault is read back, after its close, in reads of the
+        // frame length.
+        const std::vector<Bytes> frames = RunFrames(rig);
+        for (size_t i = 0; i < frames.size(); ++i) {
+            if (frames[i][1] != devlink::CmdReadMemory) continue;
+            EXPECT_LT(FieldLE32(frames[i], 2), 0x08002400u);
+            EXPECT_EQ(frames[i][6] | frames[i][7] << 8, 512);
+            EXPECT_TRUE(frames[i - 1][1] == CmdClosePage || frames[i - 1][1] == devlink::CmdReadMemory);
         }
     }
 }

@@ -417,7 +417,9 @@ TEST_F(LinkEngineTest, AShortOrFailedImageInfoReadEndsWithoutAWord)
 
 struct CountingProgram : ProgramOperation {
     int steps = 0;
+    void Enter() override {}
     void Step() override { ++steps; }
+    void PortClosed() override {}
 };
 
 TEST_F(LinkEngineTest, OperationOneRunsTheProgrammingStepWhenThereIsOne)

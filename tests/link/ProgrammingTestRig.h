@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace testlink {
@@ -73,14 +74,25 @@ using ChipId = std::array<uint8_t, 12>;
 // is on the line), F4 with the bytes of its flash, everything else with status 0. Its
 // flash takes erases and writes of the image pages. `answer` may replace any reply:
 // nullopt keeps the controller silent; `lost` requests are never carried out.
+// The loaders the protocol allows: one that writes each chunk at its 07, or one that
+// puts the page into flash only at its 09 close; one that reads back in download mode,
+// or one that does not answer F4 there, or refuses it. A worn flash cell keeps some of
+// its bits at 1 whatever is written.
 class ControllerPort : public FakeSerialPort {
 public:
     static constexpr uint32_t kFlashStart = 0x08000000;
+    enum class Loader { WritesAt07, WritesAtClose };
+    enum class ReadInDownload { Answers, Silent, Refuses };
 
     std::optional<ChipId> chip = ChipId{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    bool withoutId = false;  // the chip on the line answers the handshake without its ID
     std::function<std::optional<common::Bytes>(const common::Bytes& frame)> answer;
     std::function<bool(const common::Bytes& frame)> lost;
     common::Bytes flash = common::Bytes(0x40000, 0xFF);  // up to page 255
+    Loader loader = Loader::WritesAt07;
+    ReadInDownload readInDownload = ReadInDownload::Answers;
+    std::map<uint32_t, uint8_t> wornBits;  // flash address: the bits that stay at 1
+    bool downloadMode = false;
 
     void Output(const common::Bytes& frame) override
     {
@@ -95,6 +107,7 @@ public:
         if (frame[1] == devlink::CmdReadMemory) return ReadReply(frame);
         if (frame[1] != devlink::CmdHandshake) return WithCrc({0x01, frame[1], 0x00});
         if (!chip) return std::nullopt;
+        if (withoutId) return WithCrc({0x01, devlink::CmdHandshake, 0x00});
         common::Bytes body{0x01, devlink::CmdHandshake, 0x01};
         body.insert(body.end(), chip->begin(), chip->end());
         return WithCrc(body);
@@ -117,19 +130,41 @@ private:
 
     void CarryOut(const common::Bytes& frame)
     {
-        if (frame[1] == devlink::CmdErasePage) {
+        switch (frame[1]) {
+        case devlink::CmdEnterDownload: downloadMode = true; break;
+        case devlink::CmdErasePage:
             openPage_ = Field(frame, 3, 4) - kFlashStart;
+            pageBuffer_.assign(1024, 0xFF);
             if (openPage_ + 1024 <= flash.size()) std::fill_n(flash.begin() + openPage_, 1024, 0xFF);
-        } else if (frame[1] == devlink::CmdWriteChunk) {
+            break;
+        case devlink::CmdWriteChunk: {
             const uint32_t position = Field(frame, 3, 2);
             const uint32_t length = Field(frame, 5, 2);
-            if (openPage_ + position + length <= flash.size())
-                std::copy_n(frame.begin() + 7, length, flash.begin() + openPage_ + position);
+            if (position + length > 1024) break;
+            std::copy_n(frame.begin() + 7, length, pageBuffer_.begin() + position);
+            if (loader == Loader::WritesAt07) Program(openPage_ + position, frame.begin() + 7, length);
+            break;
+        }
+        case devlink::CmdClosePage:
+            if (loader == Loader::WritesAtClose) Program(openPage_, pageBuffer_.begin(), 1024);
+            if (frame[2] == devlink::kLastPageFlag) downloadMode = false;
+            break;
+        default: break;
         }
     }
 
-    common::Bytes ReadReply(const common::Bytes& frame) const
+    void Program(uint32_t at, common::Bytes::const_iterator data, uint32_t length)
     {
+        for (uint32_t i = 0; i < length && at + i < flash.size(); ++i) {
+            const auto worn = wornBits.find(kFlashStart + at + i);
+            flash[at + i] = data[i] | (worn == wornBits.end() ? 0 : worn->second);
+        }
+    }
+
+    std::optional<common::Bytes> ReadReply(const common::Bytes& frame) const
+    {
+        if (downloadMode && readInDownload == ReadInDownload::Silent) return std::nullopt;
+        if (downloadMode && readInDownload == ReadInDownload::Refuses) return WithCrc({0x01, devlink::CmdReadMemory, 0x01});
         common::Bytes body(frame.begin(), frame.begin() + 8);
         const common::Bytes data = Flash(Field(frame, 2, 4), Field(frame, 6, 2));
         body.insert(body.end(), data.begin(), data.end());
@@ -137,6 +172,7 @@ private:
     }
 
     uint32_t openPage_ = 0;
+    common::Bytes pageBuffer_ = common::Bytes(1024, 0xFF);
 };
 
 struct ProgrammingRig {
@@ -155,9 +191,7 @@ struct ProgrammingRig {
         image.ImageLen = length;
         image.ImageData.assign(static_cast<size_t>(length) + 1, 0);
         for (int k = 0; k < length; ++k) image.ImageData[k] = static_cast<uint8_t>(k * 13 + k / 256);
-        view.command4Caption = "Stop";
-        state.ProgRun = 1;
-        state.Request(devlink::OpProgram);
+        programmer.ArmRun();
     }
 
     void Ticks(int n)

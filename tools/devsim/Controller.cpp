@@ -35,13 +35,14 @@ void Controller::PowerCycle()
 
 void Controller::ReplaceBoard()
 {
+    options_.wornBits.clear();
     if (options_.chipId) options_.chipId->back() = static_cast<uint8_t>(options_.chipId->back() + 1);
     memory_ = MemoryMap();
     displayCount_ = 0;
     PowerCycle();
 }
 
-common::Bytes Controller::Handle(const common::Bytes& request)
+std::optional<common::Bytes> Controller::Handle(const common::Bytes& request)
 {
     pageJustClosed_ = false;
     imageJustFinished_ = false;
@@ -89,6 +90,7 @@ common::Bytes Controller::ErasePage(const common::Bytes& request)
         return Status(CmdErasePage, kRefused);
     }
     openPage_ = address;
+    pageBuffer_.assign(kPageSize, 0xFF);
     return Status(CmdErasePage, kOk);
 }
 
@@ -100,13 +102,18 @@ common::Bytes Controller::WriteChunk(const common::Bytes& request)
     if (mode_ != ModeDownload || !openPage_ || position + length > kPageSize)
         return Status(CmdWriteChunk, kRefused);
     const common::Bytes data(request.begin() + 7, request.begin() + 7 + length);
-    return Status(CmdWriteChunk, memory_.Write(*openPage_ + position, data) ? kOk : kRefused);
+    if (options_.flashAtClose) {
+        std::copy(data.begin(), data.end(), pageBuffer_.begin() + position);
+        return Status(CmdWriteChunk, kOk);
+    }
+    return Status(CmdWriteChunk, ProgramFlash(*openPage_ + position, data) ? kOk : kRefused);
 }
 
 // 09: flag (A7 on the image's last page), image offset (32-bit), page number.
 common::Bytes Controller::ClosePage(const common::Bytes& request)
 {
     if (mode_ != ModeDownload || !openPage_) return Status(CmdClosePage, kRefused);
+    if (options_.flashAtClose && !ProgramFlash(*openPage_, pageBuffer_)) return Status(CmdClosePage, kRefused);
     openPage_.reset();
     pageJustClosed_ = true;
     if (request.at(2) == kLastPageFlag) {
@@ -123,8 +130,11 @@ common::Bytes Controller::EraseSettings()
 }
 
 // F4: address (32-bit), length (16-bit). Reply: address, length, the bytes read.
-common::Bytes Controller::ReadMemory(const common::Bytes& request)
+std::optional<common::Bytes> Controller::ReadMemory(const common::Bytes& request)
 {
+    if (mode_ == ModeDownload && options_.readInDownload == ReadInDownload::Silent) return std::nullopt;
+    if (mode_ == ModeDownload && options_.readInDownload == ReadInDownload::Refuses)
+        return Status(CmdReadMemory, kRefused);
     const uint32_t address = Field32(request, 2);
     const uint16_t length = Field16(request, 6);
     if (address < options_.displayAddr + 4 && address + length > options_.displayAddr) AdvanceDisplay();
@@ -142,9 +152,17 @@ common::Bytes Controller::WriteSettings(const common::Bytes& request)
     const common::Bytes data(request.begin() + 9, request.begin() + 9 + length);
     bool stored = memory_.Write(address, data);
     if (stored && request.at(8) == kSaveSettingsFlag) {
-        stored = memory_.EraseFlash(kSettingsFlashAddr, kPageSize) && memory_.Write(kSettingsFlashAddr, data);
+        stored = memory_.EraseFlash(kSettingsFlashAddr, kPageSize) && ProgramFlash(kSettingsFlashAddr, data);
     }
     return Status(CmdWriteSettings, stored ? kOk : kRefused);
+}
+
+bool Controller::ProgramFlash(uint32_t address, const common::Bytes& data)
+{
+    common::Bytes cells = data;
+    for (const auto& [cell, bits] : options_.wornBits)
+        if (cell >= address && cell - address < cells.size()) cells[cell - address] |= bits;
+    return memory_.Write(address, cells);
 }
 
 // FF: the display block's address in bytes 2..5.

@@ -21,6 +21,13 @@ const char* const kUsage =
     "                       flushed at once; a pulled board records nothing\n"
     "  --flash-out PATH     dump the 64 KB flash (from 0x08000000) after each page close and at exit\n"
     "  --refuse HEX         answer this command with status 01 and no data (repeatable)\n"
+    "Loaders the protocol allows:\n"
+    "  --flash-at-close     07 fills a page buffer and the page goes into flash only at its\n"
+    "                       09 close (an F4 before it reads the erased page)\n"
+    "  --no-read-in-download    leave F4 unanswered in download mode\n"
+    "  --refuse-read-in-download answer F4 in download mode with status 01 and no data\n"
+    "  --worn-bits ADDR:MASK    the flash byte at ADDR (hex) keeps the bits of MASK (hex)\n"
+    "                       at 1 whatever is written (repeatable; a swapped-in board has none)\n"
     "  --silent-after N     answer only the first N requests\n"
     "  --bad-crc            spoil the CRC of every reply\n"
     "  --split-reply        send each reply in two pieces\n"
@@ -109,6 +116,17 @@ DelayedReply ParseDelayedReply(const std::string& text)
     return delayed;
 }
 
+// "ADDR:MASK", both hex.
+std::pair<uint32_t, uint8_t> ParseWornBits(const std::string& text)
+{
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) throw std::invalid_argument("expected ADDR:MASK: " + text);
+    const unsigned long address = HexNumber(text.substr(0, colon));
+    const unsigned long mask = HexNumber(text.substr(colon + 1));
+    if (address > 0xFFFFFFFFul || mask == 0 || mask > 0xFF) throw std::invalid_argument("not ADDR:MASK: " + text);
+    return {static_cast<uint32_t>(address), static_cast<uint8_t>(mask)};
+}
+
 devlink::LineSettings ParseLine(const std::string& text)
 {
     try {
@@ -148,6 +166,13 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--line") options.line = ParseLine(value());
         else if (arg == "--swap-after-handshakes") options.swapAfterHandshakes = std::stol(value());
         else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));
+        else if (arg == "--flash-at-close") options.controller.flashAtClose = true;
+        else if (arg == "--no-read-in-download") options.controller.readInDownload = ReadInDownload::Silent;
+        else if (arg == "--refuse-read-in-download") options.controller.readInDownload = ReadInDownload::Refuses;
+        else if (arg == "--worn-bits") {
+            const auto [cell, bits] = ParseWornBits(value());
+            options.controller.wornBits[cell] |= bits;
+        }
         else if (arg == "--silent-after") options.silentAfter = std::stol(value());
         else if (arg == "--bad-crc") options.badCrc = true;
         else if (arg == "--split-reply") options.splitReply = true;

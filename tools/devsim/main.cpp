@@ -251,13 +251,15 @@ private:
         if (options_.verbose) Trace("<-", request);
         if (counter_.Matches(options_.loseRequest, command)) return;
         SwapWhenDue(command);
-        common::Bytes reply = counter_.Matches(options_.statusFail, command)
-                                  ? common::Bytes{devlink::kFrameAddr, command, 0x01}
-                                  : controller_.Handle(request);
+        std::optional<common::Bytes> answer = counter_.Matches(options_.statusFail, command)
+                                                  ? common::Bytes{devlink::kFrameAddr, command, 0x01}
+                                                  : controller_.Handle(request);
         if (controller_.PageJustClosed()) DumpFlash();
         if (controller_.ImageJustFinished()) handshakesSinceDone_ = 0;
+        if (!answer) return;
         if (options_.silentAfter && counter_.All() > *options_.silentAfter) return;
         if (counter_.Matches(options_.dropReply, command)) return;
+        common::Bytes reply = std::move(*answer);
         const auto crc = common::Crc16(reply.data(), reply.size(), 0, reply.size());
         reply.push_back(crc.CRCLo);
         reply.push_back(crc.CRCHi);

@@ -1,0 +1,40 @@
+#include "link/WireLimits.h"
+
+#include "link/SerialPort.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+namespace devlink {
+namespace {
+
+int16_t Lengthened(int16_t limit, int16_t ticks)
+{
+    return static_cast<int16_t>(std::min<int>(limit + ticks, std::numeric_limits<int16_t>::max()));
+}
+
+}  // namespace
+
+int16_t WireTicks(size_t bytes, const LineSettings& settings)
+{
+    const auto tick = std::chrono::milliseconds(kTickIntervalMs);
+    const auto wire = WireTime(bytes, settings);
+    const auto ticks = (wire + tick - std::chrono::nanoseconds(1)) / tick;
+    return static_cast<int16_t>(std::min<int64_t>(ticks, std::numeric_limits<int16_t>::max()));
+}
+
+Limits WithWireTime(Limits limits, size_t requestBytes, size_t longestReplyBytes, const QString& settingsText)
+{
+    LineSettings settings;
+    try {
+        settings = ParseLineSettings(settingsText);
+    } catch (const SerialError&) {
+        return limits;
+    }
+    limits.send = Lengthened(limits.send, WireTicks(requestBytes, settings));
+    limits.reply = Lengthened(limits.reply, WireTicks(longestReplyBytes, settings));
+    return limits;
+}
+
+}  // namespace devlink
