@@ -213,6 +213,37 @@ TEST_F(LinkEngineTest, ALateDisplayReplyIsNeverTakenForTheSettingsReadThatFollow
     EXPECT_TRUE(std::equal(stored.begin(), stored.begin() + kSetLen, params.SetData.begin()));
 }
 
+// A request held for a quiet line that a new click replaces shows its own failure, and
+// the new request waits out what is left of the quiet window, not a window of its own.
+TEST_F(LinkEngineTest, ARequestDroppedWhileHeldShowsItsFailureAndTheNextKeepsTheQuietCount)
+{
+    AnswerWith([](uint8_t) { return common::Bytes{}; });  // the erase goes unanswered
+    state.Request(OpEraseSettings);
+    RunExchange();
+    ASSERT_EQ(view.Last(kPanelResult), "Erase data failed!");
+    const int16_t window = link.QuietNeeded();
+    const common::Bytes block = GoodBlock(0x33);
+    params.SetData = GoodBlock(0x22);
+    AnswerWith([&](uint8_t cmd) { return cmd == CmdReadMemory ? ReadReply({block.begin(), block.begin() + kSetLen}) : Reply(cmd, 0); });
+
+    TickTimes(window / 2);
+    state.Request(OpReadSettings);
+    TickTimes(2);
+    ASSERT_EQ(link.LinkPhase, PhaseQuietWait);
+    const size_t written = port.written.size();
+    state.Request(OpUpdateSettings);
+    engine.Tick();
+    EXPECT_EQ(view.Last(kPanelResult), "Read the data failure");
+    EXPECT_EQ(state.Requested(), OpUpdateSettings);
+    int ticks = 1;
+    while (port.written.size() == written && ticks < 1000) {
+        engine.Tick();
+        ++ticks;
+    }
+    EXPECT_LE(ticks, window - window / 2);
+    EXPECT_EQ(port.written.back().at(1), CmdWriteSettings);
+}
+
 TEST_F(LinkEngineTest, RequestingTheRunningOperationAgainChangesNothing)
 {
     params.SetData = GoodBlock(0x11);

@@ -255,6 +255,53 @@ TEST_F(LinkExchangeTest, AHeldRequestGoesOutAfterTheQuietWindowWheneverABurstCam
     }
 }
 
+// The quiet count runs from the last byte received or the end of the failed exchange,
+// whenever the next request comes: one made after the line has been quiet that long goes
+// out at once, one made earlier waits only for the rest of the window.
+TEST_F(LinkExchangeTest, TheQuietWindowIsCountedFromTheLineNotFromTheRequest)
+{
+    const int window = kReadMemoryLimits.reply;
+    for (const int idle : {0, 30, window - 1, window, window + 50}) {
+        SCOPED_TRACE(idle);
+        SendPoll(kReadMemoryLimits);
+        TicksUntilIdle();
+        ASSERT_EQ(link.LinkError, LinkReplyTimeout);
+        for (int tick = 0; tick < idle; ++tick) link.CommPoll();
+        const size_t written = port.written.size();
+
+        link.SendFrame(LinkQueryBody(), kLinkQueryLimits);
+        int waited = 0;
+        while (link.LinkPhase == PhaseQuietWait) {
+            link.CommPoll();
+            ++waited;
+        }
+        EXPECT_EQ(waited, std::max(0, window - idle));
+        EXPECT_EQ(port.written.size(), written + 1);
+        EXPECT_TRUE(link.RequestWasHeld());
+        port.SendDone();
+        port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+        TicksUntilIdle();
+        ASSERT_EQ(link.LinkError, LinkOk);
+    }
+}
+
+// Only a failed exchange of the same command can leave a late reply that passes for the
+// next request's own; another command's late reply fails the echo test.
+TEST_F(LinkExchangeTest, ARequestMayTakeALateReplyOnlyAfterAFailureOfItsOwnCommand)
+{
+    SendPoll();
+    TicksUntilIdle();
+    ASSERT_EQ(link.LinkError, LinkReplyTimeout);
+    link.SendFrame(ReadMemoryBody(0x08002000, 16), kReadMemoryLimits);
+    while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
+    EXPECT_TRUE(link.RequestWasHeld());
+    EXPECT_FALSE(link.RequestMayTakeALateReply());
+    TicksUntilIdle();  // no reply: a failed F4
+    link.SendFrame(ReadMemoryBody(0x08002000, 16), kReadMemoryLimits);
+    while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
+    EXPECT_TRUE(link.RequestMayTakeALateReply());
+}
+
 TEST_F(LinkExchangeTest, ALineThatNeverFallsQuietFailsTheHeldRequestUnsentWithinTheBound)
 {
     SendPoll();
