@@ -69,7 +69,9 @@ public:
     // True when ChipID differs from LastChipID in any of its 12 bytes.
     bool ChipIdChanged() const;
 
-    int16_t ChipStarted = 0;  // a download was started on the controller now on the line
+    // A download was started on the controller now on the line and not restarted: keeps
+    // a board without an ID that was burnt (or given up) from being burnt again.
+    int16_t ChipStarted = 0;
     std::array<uint8_t, 12> ChipID{};
     std::array<uint8_t, 12> LastChipID{};
     int32_t ChipCount = 0;

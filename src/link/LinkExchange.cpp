@@ -35,6 +35,7 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
 
 void LinkExchange::Write()
 {
+    writtenCommand_ = TxBuf.size() > 1 ? TxBuf[1] : 0;
     ReplyTicks = 0;
     LinkPhase = PhaseWritten;
     try {
@@ -130,7 +131,7 @@ void LinkExchange::NoteFailure(int16_t replyWindow)
 {
     quietNeeded_ = std::max(quietNeeded_, replyWindow);
     silentTicks_ = 0;
-    heldAfterCommand_ = TxBuf.size() > 1 ? TxBuf[1] : 0;
+    heldAfterCommand_ = writtenCommand_;
     ++failedExchanges_;
 }
 

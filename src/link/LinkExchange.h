@@ -107,6 +107,7 @@ private:
     SerialPort& port_;
     int16_t quietNeeded_ = 0;
     int16_t silentTicks_ = 0;       // ticks since the last byte received or the last failure
+    uint8_t writtenCommand_ = 0;    // command of the last request that went out
     uint8_t heldAfterCommand_ = 0;  // command of the failed exchange that holds requests
     bool requestWasHeld_ = false;
     uint32_t failedExchanges_ = 0;
