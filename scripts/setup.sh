@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-missing.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
-  libgtest-dev fonts-wqy-microhei fonts-dejavu-core xdg-utils
+  libgtest-dev fonts-wqy-microhei fonts-dejavu-core xdg-utils poppler-utils
 
 targets=()
 [ $# -eq 0 ] || targets=(--target "$@")
