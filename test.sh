@@ -4,9 +4,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
+# As many tests at once as the build ran jobs.
+jobs="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 if [ "$(id -u)" -ne 0 ]; then
   cd build
-  ctest --output-on-failure -j "$(nproc)" --timeout 300
+  ctest --output-on-failure -j "$jobs" --timeout 300
   exit
 fi
 # Root may read and write any file: the tests that need permissions to hold run apart,
@@ -14,5 +16,5 @@ fi
 # The whole suite's summary comes last.
 status=0
 bash scripts/unprivileged-tests.sh build || status=$?
-(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 300 -E "$(bash ../scripts/unprivileged-tests.sh --pattern)") || status=$?
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 300 -E "$(bash ../scripts/unprivileged-tests.sh --pattern)") || status=$?
 exit "$status"

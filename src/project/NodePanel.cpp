@@ -156,9 +156,9 @@ void NodePanel::TreeView_NodeClick(QTreeWidgetItem* node)
 
 void NodePanel::TreeView_AfterLabelEdit(QTreeWidgetItem* node, const QString& newString, bool* cancel)
 {
-    // An emptied label is taken as an abandoned edit: the stored title stays.
-    const bool keep = newString.isEmpty() || !RenameNode(ctx_, node, newString);
-    if (cancel) *cancel = keep;
+    // The tree raises this only for a committed edit, an emptied label included; an edit
+    // left with Escape raises nothing, so it cannot reach the stored title.
+    if (cancel) *cancel = !RenameNode(ctx_, node, newString);
 }
 
 void NodePanel::Mcopydata_Click()

@@ -3,6 +3,7 @@
 // in the grid and sent to the board's RAM, where the display read finds them; the node
 // still holds what was stored.
 #include "DevsimFixture.h"
+#include "GridEditing.h"
 
 #include "main/AppState.h"
 #include "main/StatusBar.h"
@@ -108,18 +109,7 @@ protected:
 
     QString Value(int row) const { return form->MSFG[0]->TextMatrix(row, 3); }
 
-    void EditLevel(const QString& text)
-    {
-        params::FlexGrid* grid = form->MSFG[0];
-        const QPoint centre = grid->visualRect(grid->model()->index(kLevelRow, 3)).center();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-        ASSERT_TRUE(form->InPutTxt_0->isVisible());
-        QTest::keyClicks(form->InPutTxt_0, text);
-        QTest::keyClick(form->InPutTxt_0, Qt::Key_Return);
-        ASSERT_FALSE(form->InPutTxt_0->isVisible());
-    }
+    void EditLevel(const QString& text) { e2e::EditValue(*form, kLevelRow, text); }
 
     uint8_t BoardRamSetting(int byte) const
     {

@@ -254,6 +254,41 @@ TEST_F(WindowProjectTest, StoredTextsAndLabelsAreCutToTheirFieldsButShownWhole)
     EXPECT_EQ(TreeView::NodeText(Node(2)), longLabel.left(20));
 }
 
+// The label editor opened with F2 on a clicked node, its text deleted: Escape keeps the
+// title, Enter stores the empty label.
+TEST_F(WindowProjectTest, AnEmptiedLabelIsStoredButEscapeKeepsTheTitle)
+{
+    StartWithThreeNodes();
+    ASSERT_FALSE(HasFatalFailure());
+    const QString title = Record(2).Text(project::Title);
+    ASSERT_FALSE(title.isEmpty());
+    ClickNode(2);
+    const auto emptyTheLabel = [&](Qt::Key endingKey) {
+        QTest::keyClick(form->TreeView, Qt::Key_F2);
+        QLineEdit* editor = projecttest::OpenLabelEditor(*form->TreeView);
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        ASSERT_EQ(editor->text(), QString());
+        QTest::keyClick(editor, endingKey);
+        QApplication::processEvents();
+    };
+
+    emptyTheLabel(Qt::Key_Escape);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Record(2).Text(project::Title), title);
+    EXPECT_EQ(TreeView::NodeText(Node(2)), title);
+
+    emptyTheLabel(Qt::Key_Return);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Record(2).Text(project::Title), QString());
+    EXPECT_EQ(TreeView::NodeText(Node(2)), QString());
+    const project::ProjectContext ctx{state.project, *form->TreeView, dialogs};
+    ASSERT_EQ(project::LoadProjectTree(ctx, ProjectPath()), 0);
+    EXPECT_EQ(TreeView::NodeText(Node(2)), QString());
+    EXPECT_EQ(TreeView::NodeText(Node(1)), Record(1).Text(project::Title));
+}
+
 TEST_F(WindowProjectTest, PastedDataReachesAnotherNodeOnlyWhenStoredAndPastesOnce)
 {
     StartWithThreeNodes();

@@ -1,5 +1,7 @@
 // The manual's layout: a table row stays on one page (the rest of the table starts the next
-// page under its head row), and a path stays on one line.
+// page under its head row), a path stays on one line, names in monospace are set in the
+// body's size on its baseline, and a heading after a table has space above it.
+#include "GuideStyle.h"
 #include "PagedPrint.h"
 #include "WholePaths.h"
 
@@ -15,6 +17,12 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QTextFrame>
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -112,6 +120,104 @@ TEST(ManualLayout, APathIsNotBrokenAtItsSlashesOrBackslashes)
         }
         EXPECT_EQ(lines.filter(path).size(), 1) << lines.join(QStringLiteral(" | ")).toStdString();
     }
+}
+
+// A guide in Markdown, styled as the manual is and laid out on A4 pages.
+struct LaidOutGuide {
+    explicit LaidOutGuide(const QString& markdown) : writer(folder.file("guide.pdf"))
+    {
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 16, 18, 16),
+                                         QPageLayout::Millimeter));
+        document.setDefaultFont(manual::BodyFont());
+        document.setMarkdown(markdown);
+        manual::SetCodeInBodySize(document);
+        manual::SpaceHeadingsAfterTables(document);
+        manual::PaginateOn(document, writer);
+        document.documentLayout()->documentSize();  // lays the whole document out
+    }
+
+    QRectF TextRect(const QTextBlock& block) const { return document.documentLayout()->blockBoundingRect(block); }
+
+    QTextTable* FirstTable() const
+    {
+        for (QTextFrame* frame : document.rootFrame()->childFrames())
+            if (auto* table = qobject_cast<QTextTable*>(frame)) return table;
+        return nullptr;
+    }
+
+    testsupport::TempFolder folder;
+    QPdfWriter writer;
+    QTextDocument document;
+};
+
+struct FirstLine {
+    qreal baseline;
+    qreal height;
+    QList<QGlyphRun> runs;
+};
+
+FirstLine FirstLineOf(const LaidOutGuide& guide, const QTextTableCell& cell)
+{
+    const QTextBlock block = cell.firstCursorPosition().block();
+    const QTextLine line = block.layout()->lineAt(0);
+    return {guide.TextRect(block).top() + line.y() + line.ascent(), line.height(), line.glyphRuns()};
+}
+
+TEST(ManualLayout, ANameInMonospaceInATableIsTheBodysSizeAndStandsOnItsBaseline)
+{
+    const LaidOutGuide guide(QStringLiteral("| File | Purpose |\n|---|---|\n| `Config.For` | protocol table |\n"));
+    QTextTable* table = guide.FirstTable();
+    ASSERT_NE(table, nullptr);
+    const QTextTableCell codeCell = table->cellAt(1, 0);
+    EXPECT_TRUE(codeCell.firstCursorPosition().block().begin().fragment().charFormat().fontFixedPitch());
+
+    const FirstLine name = FirstLineOf(guide, codeCell);
+    const FirstLine body = FirstLineOf(guide, table->cellAt(1, 1));
+    ASSERT_EQ(name.runs.size(), 1);
+    ASSERT_EQ(body.runs.size(), 1);
+    EXPECT_EQ(name.runs[0].rawFont().pixelSize(), body.runs[0].rawFont().pixelSize());
+    EXPECT_NEAR(name.baseline, body.baseline, body.height / 100);
+}
+
+// Runs of rows of the laid-out first page that hold ink, top to bottom, as [first, last].
+std::vector<std::pair<int, int>> InkBands(const LaidOutGuide& guide)
+{
+    constexpr double kInchesPerMetre = 1 / 0.0254;
+    const QSizeF page = guide.document.pageSize();
+    QImage image(page.toSize(), QImage::Format_Grayscale8);
+    image.setDotsPerMeterX(int(guide.writer.resolution() * kInchesPerMetre));
+    image.setDotsPerMeterY(int(guide.writer.resolution() * kInchesPerMetre));
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        guide.document.documentLayout()->draw(&painter, context);
+    }
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* row = image.constScanLine(y);
+        if (std::none_of(row, row + image.width(), [](uchar grey) { return grey < 160; })) continue;
+        if (!bands.empty() && bands.back().second == y - 1)
+            bands.back().second = y;
+        else
+            bands.emplace_back(y, y);
+    }
+    return bands;
+}
+
+TEST(ManualLayout, AHeadingAfterATableHasTheSpaceAboveItThatItHasAfterAParagraph)
+{
+    // Ink, top to bottom: the paragraph, the first heading, the table (its borders join it
+    // into one run), the second heading.
+    const LaidOutGuide guide(QStringLiteral("A paragraph.\n\n### After a paragraph\n\n| a | b |\n|---|---|\n"
+                                            "| 1 | 2 |\n\n### After a table\n"));
+    const auto bands = InkBands(guide);
+    ASSERT_EQ(bands.size(), 4u);
+    const int afterParagraph = bands[1].first - bands[0].second;
+    const int afterTable = bands[3].first - bands[2].second;
+    EXPECT_GE(afterTable, afterParagraph * 9 / 10) << afterParagraph;
 }
 
 }  // namespace

@@ -103,47 +103,49 @@ TEST_F(NodePanelTest, StoringWritesBlockAndBoxesAndCutsLongTexts)
     EXPECT_EQ(folder.read(path), file);
 }
 
-TEST_F(NodePanelTest, LabelEditsRenameButNeverEraseTheTitle)
+TEST_F(NodePanelTest, ACommittedLabelIsStoredAsGivenCutTo40Bytes)
 {
     auto* node = tree.NodeByKey(NodeKey(2));
-    struct Case { QString label; QString stored; bool cancelled; };
+    struct Case { QString label; QString stored; };
     const Case cases[] = {
-        {QStringLiteral("主控板"), QStringLiteral("主控板"), false},
-        {QStringLiteral("BinArray"), QStringLiteral("BinArray"), false},
-        {QString(45, QLatin1Char('t')), QString(40, QLatin1Char('t')), false},
-        {QString(), QString(40, QLatin1Char('t')), true},
+        {QStringLiteral("主控板"), QStringLiteral("主控板")},
+        {QStringLiteral("BinArray"), QStringLiteral("BinArray")},
+        {QString(45, QLatin1Char('t')), QString(40, QLatin1Char('t'))},
+        {QString(), QString()},
     };
     for (const Case& c : cases) {
         bool cancel = false;
         emit tree.AfterLabelEdit(node, c.label, &cancel);
-        EXPECT_EQ(cancel, c.cancelled) << c.label.toStdString();
+        EXPECT_FALSE(cancel) << c.label.toStdString();
         EXPECT_EQ(ReadRecord(path, 2).Text(Title), c.stored) << c.label.toStdString();
     }
     EXPECT_EQ(ReadRecord(path, 2).bytes[at::Settings + 32], ValidBlock(1)[32]);  // the block is untouched
 }
 
-TEST_F(NodePanelTest, TheLabelEditorCommitsThroughTheFileAndEscapeKeepsTheTitle)
+TEST_F(NodePanelTest, TheLabelEditorCommitsThroughTheFileEvenAnEmptyLabelAndEscapeKeepsTheTitle)
 {
     tree.show();
     auto* node = tree.NodeByKey(NodeKey(3));
     tree.SetSelected(node);
-    tree.StartLabelEdit(node);
-    auto* editor = tree.viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText(QStringLiteral("电源"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();  // the editor commits from a queued call
+    const auto editLabel = [&](const QString& text, Qt::Key key) {
+        tree.StartLabelEdit(node);
+        QLineEdit* editor = OpenLabelEditor(tree);
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QTest::keyClick(editor, key);
+        QApplication::processEvents();  // the editor commits from a queued call
+    };
+    editLabel(QStringLiteral("电源"), Qt::Key_Return);
     EXPECT_EQ(ReadRecord(path, 3).Text(Title), QStringLiteral("电源"));
     EXPECT_EQ(TreeView::NodeText(node), QStringLiteral("电源"));
 
-    tree.StartLabelEdit(node);
-    editor = tree.viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText(QString());
-    QTest::keyClick(editor, Qt::Key_Escape);
-    QApplication::processEvents();
+    editLabel(QString(), Qt::Key_Escape);
     EXPECT_EQ(ReadRecord(path, 3).Text(Title), QStringLiteral("电源"));
     EXPECT_EQ(TreeView::NodeText(node), QStringLiteral("电源"));
+
+    editLabel(QString(), Qt::Key_Return);
+    EXPECT_EQ(ReadRecord(path, 3).Text(Title), QString());
+    EXPECT_EQ(TreeView::NodeText(node), QString());
 }
 
 TEST_F(NodePanelTest, CopyOnOneNodePasteOnAnotherAllowsOnePaste)

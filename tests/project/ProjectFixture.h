@@ -10,6 +10,7 @@
 #include "support/TempFolder.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QString>
 #include <gtest/gtest.h>
 #include <set>
@@ -18,6 +19,15 @@
 #include <sys/resource.h>
 
 namespace projecttest {
+
+// The tree's open label editor. An editor closed before lingers, hidden, until its deferred
+// deletion, so the visible one is looked for.
+inline QLineEdit* OpenLabelEditor(const project::TreeView& tree)
+{
+    for (QLineEdit* editor : tree.viewport()->findChildren<QLineEdit*>())
+        if (editor->isVisible()) return editor;
+    return nullptr;
+}
 
 // Makes the disk look full to this process: no file may grow beyond `bytes`.
 class DiskFull {

@@ -1,13 +1,13 @@
 // Turns the user guide (Markdown or HTML, UTF-8) into the PDF manual that sits beside
 // the program. Usage: mkmanual <guide.md|guide.html> <output.pdf>
 
+#include "GuideStyle.h"
 #include "PagedPrint.h"
 #include "WholePaths.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMarginsF>
@@ -27,28 +27,6 @@
 namespace {
 
 constexpr int kResolution = 300;
-constexpr qreal kBodyPointSize = 10.5;
-
-// A font that holds the Chinese control texts; the first one installed wins. When none
-// is, Qt's own font fallback still picks whatever CJK font the system has.
-QFont ManualFont()
-{
-    const QStringList preferred = {
-        QStringLiteral("SimSun"),           QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
-        QStringLiteral("AR PL UMing CN"),   QStringLiteral("Droid Sans Fallback"),
-    };
-    const QStringList installed = QFontDatabase::families();
-    QFont font;
-    for (const QString& family : preferred) {
-        if (installed.contains(family, Qt::CaseInsensitive)) {
-            font.setFamily(family);
-            break;
-        }
-    }
-    font.setPointSizeF(kBodyPointSize);
-    return font;
-}
 
 bool ReadGuide(const QString& path, QTextDocument& document)
 {
@@ -219,7 +197,7 @@ int main(int argc, char** argv)
     const QString pdfPath = QString::fromLocal8Bit(argv[2]);
 
     QTextDocument document;
-    document.setDefaultFont(ManualFont());
+    document.setDefaultFont(manual::BodyFont());
     if (!ReadGuide(guidePath, document)) {
         std::fprintf(stderr, "mkmanual: cannot read %s\n", argv[1]);
         return 1;
@@ -227,6 +205,8 @@ int main(int argc, char** argv)
     {
         QPdfWriter writer(pdfPath);
         SetUpWriter(writer);
+        manual::SetCodeInBodySize(document);
+        manual::SpaceHeadingsAfterTables(document);
         manual::KeepPathsWhole(document);
         FitAllTables(document, writer);
         manual::PaginateOn(document, writer);
