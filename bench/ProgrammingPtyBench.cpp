@@ -1,7 +1,8 @@
 // Programming a 32 KB image into the stand-in controller over a pseudo-terminal, with the
 // real serial-port layer and the real 16 ms tick, at 57600 and 9600 baud with devsim
-// pacing its line like a real one, for frame lengths 128, 512 and 1024; and once over the
-// bare pseudo-terminal, where bytes take no time at all.
+// pacing its line like a real one, for frame lengths 128, 512 and 1024, and at 1200 baud
+// for frame length 128; and once over the bare pseudo-terminal, where bytes take no time
+// at all.
 //
 // For each run it prints the time taken, the floor that the line rate sets for the bytes
 // that went both ways (10 bits a byte at 8N1), and the least time the tick limits allow
@@ -272,6 +273,7 @@ std::vector<Case> CasesFrom(int argc, char** argv)
     std::vector<Case> cases{{QStringLiteral("57600,n,8,1"), false, 512}};
     for (const char* settings : {"57600,n,8,1", "9600,n,8,1"})
         for (int frameLength : {128, 512, 1024}) cases.push_back({QString::fromLatin1(settings), true, frameLength});
+    cases.push_back({QStringLiteral("1200,n,8,1"), true, 128});
     return cases;
 }
 
