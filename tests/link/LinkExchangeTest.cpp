@@ -33,6 +33,14 @@ protected:
         port.SendDone();
     }
 
+    // The poll that went out is answered at once with a good reply.
+    void AnswerThePoll()
+    {
+        port.SendDone();
+        port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
+        TicksUntilIdle();
+    }
+
     FakeSerialPort port;
     LinkExchange link{port};
 };
@@ -247,9 +255,7 @@ TEST_F(LinkExchangeTest, AHeldRequestGoesOutAfterTheQuietWindowWheneverABurstCam
         EXPECT_EQ(tick, burstAt + 2 + window - 1);
         ASSERT_EQ(port.written.size(), written + 1);
         EXPECT_TRUE(link.RequestWasHeld());
-        port.SendDone();
-        port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
-        TicksUntilIdle();
+        AnswerThePoll();
         EXPECT_EQ(link.LinkError, LinkOk);
         EXPECT_EQ(link.QuietNeeded(), 0);
     }
@@ -278,9 +284,7 @@ TEST_F(LinkExchangeTest, TheQuietWindowIsCountedFromTheLineNotFromTheRequest)
         EXPECT_EQ(waited, std::max(0, window - idle));
         EXPECT_EQ(port.written.size(), written + 1);
         EXPECT_TRUE(link.RequestWasHeld());
-        port.SendDone();
-        port.Deliver(WithCrc({0x01, 0xF0, 0x02}));
-        TicksUntilIdle();
+        AnswerThePoll();
         ASSERT_EQ(link.LinkError, LinkOk);
     }
 }
