@@ -2,7 +2,8 @@
 // real serial-port layer and the real 16 ms tick, at 57600 and 9600 baud with devsim
 // pacing its line like a real one, for frame lengths 128, 512 and 1024, and at 1200 baud
 // for frame length 128; and once over the bare pseudo-terminal, where bytes take no time
-// at all.
+// at all. Then 16 KB in frames of 16 at 57600 baud, once on a clean line and once with 1 %
+// of the replies lost at random (every request carried out), and the ratio of the two.
 //
 // For each run it prints the time taken, the floor that the line rate sets for the bytes
 // that went both ways (10 bits a byte at 8N1), and the least time the tick limits allow
@@ -31,21 +32,25 @@
 #include <QTimer>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <vector>
 
 namespace {
 
 constexpr int kImageLen = 32 * 1024;
+constexpr int kLossyImageLen = 16 * 1024;
 constexpr int kPortNumber = 1;
 constexpr int kGiveUpMs = 600000;
 constexpr double kTickSeconds = devlink::kTickIntervalMs / 1000.0;
 
-// One case of the table: the line settings, whether devsim paces its line at them, and
-// the frame length.
+// One case of the table: the line settings, whether devsim paces its line at them, the
+// frame length, the image's length and the share of replies devsim leaves unsent.
 struct Case {
     QString settings;
     bool paced = true;
     int frameLength = 512;
+    int imageLen = kImageLen;
+    double replyLoss = 0;
 };
 
 struct Exchange {
@@ -117,10 +122,10 @@ QString FindDevsim()
     return {};
 }
 
-QString WriteImage(const QTemporaryDir& folder)
+QString WriteImage(const QTemporaryDir& folder, int length)
 {
-    QByteArray bytes(kImageLen, 0);
-    for (int i = 0; i < kImageLen; ++i) bytes[i] = static_cast<char>((i * 31 + 7) & 0xFF);
+    QByteArray bytes(length, 0);
+    for (int i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 31 + 7) & 0xFF);
     for (int i = image::kImageInfoOffset; i < image::kImageRecordEnd; ++i) bytes[i] = static_cast<char>(0xFF);
     QFile file(folder.filePath("bench.BIN"));
     file.open(QIODevice::WriteOnly);
@@ -163,8 +168,21 @@ bool FlashEquals(const QString& dump, const image::ImageState& image)
 {
     QFile file(dump);
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray flash = file.readAll().mid(devlink::kFlashBase - 0x08000000, kImageLen);
-    return flash == QByteArray(reinterpret_cast<const char*>(image.ImageData.data()), kImageLen);
+    const QByteArray flash = file.readAll().mid(devlink::kFlashBase - 0x08000000, image.ImageLen);
+    return flash == QByteArray(reinterpret_cast<const char*>(image.ImageData.data()), image.ImageLen);
+}
+
+// devsim leaves each of the first requests unanswered with probability `loss`, the same
+// requests on every run.
+QStringList LostReplies(double loss)
+{
+    constexpr int kRequestsCovered = 20000;
+    std::mt19937 random(2026);
+    std::bernoulli_distribution lost(loss);
+    QStringList options;
+    for (int n = 1; loss > 0 && n <= kRequestsCovered; ++n)
+        if (lost(random)) options << "--drop-reply" << QString::number(n);
+    return options;
 }
 
 Result Run(QCoreApplication& app, const QString& devsimPath, const Case& c)
@@ -175,6 +193,7 @@ Result Run(QCoreApplication& app, const QString& devsimPath, const Case& c)
     QStringList arguments{"--exit-with-parent", "--link", folder.filePath(QStringLiteral("COM%1").arg(kPortNumber)),
                           "--flash-out", flashDump};
     if (c.paced) arguments << "--line" << c.settings;
+    arguments << LostReplies(c.replyLoss);
     QProcess devsim;
     devsim.start(devsimPath, arguments);
     if (!devsim.waitForStarted(10000) || !devsim.waitForReadyRead(10000)) return result;
@@ -183,7 +202,7 @@ Result Run(QCoreApplication& app, const QString& devsimPath, const Case& c)
     devlink::EngineState state;
     params::ParamState params;
     const image::PrepareOptions prepare{false, QStringLiteral("bench"), QDate::currentDate()};
-    if (image::StampImageInfo(WriteImage(folder), prepare, params, image, state.ImageInfo) != image::PrepOk)
+    if (image::StampImageInfo(WriteImage(folder, c.imageLen), prepare, params, image, state.ImageInfo) != image::PrepOk)
         return result;
 
     CountingPort port(folder.path(), folder.filePath("no-devices"));
@@ -256,7 +275,8 @@ void PrintRow(const Case& c, const Result& r)
     const long minimumTicks = MinimumTicks(r.exchanges, line, c.paced);
     const double minimum = minimumTicks * kTickSeconds;
     const QString where = c.paced ? c.settings.section(',', 0, 0) : QStringLiteral("pty");
-    std::printf("  %-6s %5d %9zu %10.3f %10.3f %10.3f %9.3f %9.3f %9.3f  %s\n", qPrintable(where), c.frameLength,
+    std::printf("  %-6s %5d %6d %4.0f%% %9zu %10.3f %10.3f %10.3f %9.3f %9.3f %9.3f  %s\n", qPrintable(where),
+                c.frameLength, c.imageLen, c.replyLoss * 100,
                 r.exchanges.size(), r.seconds, floor, minimum, r.seconds / minimum, r.seconds / floor,
                 static_cast<double>(r.ticks) / minimumTicks,
                 !r.ended ? "did not end" : r.flashGood ? "equals the image" : "DIFFERS");
@@ -274,6 +294,8 @@ std::vector<Case> CasesFrom(int argc, char** argv)
     for (const char* settings : {"57600,n,8,1", "9600,n,8,1"})
         for (int frameLength : {128, 512, 1024}) cases.push_back({QString::fromLatin1(settings), true, frameLength});
     cases.push_back({QStringLiteral("1200,n,8,1"), true, 128});
+    cases.push_back({QStringLiteral("57600,n,8,1"), true, 16, kLossyImageLen, 0});
+    cases.push_back({QStringLiteral("57600,n,8,1"), true, 16, kLossyImageLen, 0.01});
     return cases;
 }
 
@@ -287,19 +309,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ProgrammingPtyBench: devsim not found (set TOLVEXAN_DEVSIM)\n");
         return 1;
     }
-    std::printf("Programming a %d-byte image into devsim over a pseudo-terminal, tick %d ms (real timer).\n",
-                kImageLen, devlink::kTickIntervalMs);
+    std::printf("Programming an image into devsim over a pseudo-terminal, tick %d ms (real timer).\n",
+                devlink::kTickIntervalMs);
     std::printf("Line: the baud rate devsim paces its line at (8N1), or pty for the bare pseudo-terminal.\n");
     std::printf("Floor: the bytes both ways at the line rate. Minimum: the least time the tick limits allow.\n\n");
-    std::printf("  %-6s %5s %9s %10s %10s %10s %9s %9s %9s  %s\n", "line", "frame", "exchanges", "measured", "floor",
-                "minimum", "meas/min", "meas/flr", "ticks/min", "flash");
-    std::printf("  %-6s %5s %9s %10s %10s %10s\n", "", "", "", "s", "s", "s");
+    std::printf("Lost: the share of replies devsim leaves unsent.\n\n");
+    std::printf("  %-6s %5s %6s %5s %9s %10s %10s %10s %9s %9s %9s  %s\n", "line", "frame", "image", "lost",
+                "exchanges", "measured", "floor", "minimum", "meas/min", "meas/flr", "ticks/min", "flash");
+    std::printf("  %-6s %5s %6s %5s %9s %10s %10s %10s\n", "", "", "bytes", "", "", "s", "s", "s");
     bool allGood = true;
+    std::map<double, double> lossyLineSeconds;  // the 16 KB runs by their loss
     for (const Case& c : CasesFrom(argc, argv)) {
         const Result r = Run(app, devsimPath, c);
         PrintRow(c, r);
         std::fflush(stdout);
         allGood = allGood && r.ended && r.flashGood;
+        if (c.imageLen == kLossyImageLen) lossyLineSeconds[c.replyLoss] = r.seconds;
     }
+    if (lossyLineSeconds.size() == 2 && lossyLineSeconds[0] > 0)
+        std::printf("\n16 KB in frames of 16 at 57600: 1%% of the replies lost takes %.2f times the clean run.\n",
+                    lossyLineSeconds[0.01] / lossyLineSeconds[0]);
     return allGood ? 0 : 1;
 }

@@ -59,6 +59,12 @@ void ChipProgrammer::ArmRun()
     // finished run left marked.
     ChipStarted = 0;
     engine_.Request(OpProgram);
+    // Stopped and armed again before the engine left the operation: the new run starts
+    // from its idle state all the same, and nothing the stopped one held goes out.
+    if (engine_.CurMode == OpProgram) {
+        link_.DropHeldRequest();
+        Enter();
+    }
 }
 
 void ChipProgrammer::CancelRun(bool forgetBoard)
@@ -107,16 +113,7 @@ bool ChipProgrammer::ChipIdChanged() const
 
 void ChipProgrammer::Idle()
 {
-    ChipCount = 0;
-    engine_.FailCount = 0;
-    NoIdCount = 0;
-    FlashBase = static_cast<int32_t>(kFlashBase);
-    PageNo = image::kFirstImagePage;
-    ImageOffset = 0;
-    BlockSize = FrameLength(view_.FrameLengthText()).value_or(0);
-    LastChipID.fill(0);
-    check_.NewBoard();
-    restarted_ = false;
+    StartRun();
     if (engine_.ProgRun != 1) return;
     if (BlockSize == 0)
         RefuseRun(kFrameLengthErrorText);
@@ -124,6 +121,36 @@ void ChipProgrammer::Idle()
         RefuseRun(kFileOpenErrorText);
     else
         engine_.LinkState = StHandshake;
+}
+
+// Whatever a stopped, cancelled or finished run left is forgotten here.
+void ChipProgrammer::StartRun()
+{
+    ChipCount = 0;
+    engine_.FailCount = 0;
+    NoIdCount = 0;
+    LastChipID.fill(0);
+    restarted_ = false;
+    BlockSize = FrameLength(view_.FrameLengthText()).value_or(0);
+    StartDownload();
+}
+
+// Whatever an earlier download left, on this board or another, is forgotten here.
+void ChipProgrammer::StartDownload()
+{
+    FlashBase = static_cast<int32_t>(kFlashBase);
+    PageNo = image::kFirstImagePage;
+    PageAddr = 0;
+    PagePos = 0;
+    ChunkLen = 0;
+    ImageOffset = 0;
+    check_.NewDownload();
+    resumeAt_.reset();
+    closingLastPage_ = false;
+    nextPage_ = 0;
+    pageStart_ = 0;
+    readBackPos_ = 0;
+    readBackLen_ = 0;
 }
 
 bool ChipProgrammer::ImageUsable() const
@@ -152,6 +179,13 @@ void ChipProgrammer::ShowFraction(int32_t finished)
     ShowProgress(view_, image_.ImageFile, static_cast<double>(finished) / image_.ImageLen);
 }
 
+bool ChipProgrammer::ImageHolds(int32_t from, int32_t to)
+{
+    if (ImageUsable() && BlockSize >= 1 && from >= 0 && from < to && to <= image_.ImageLen) return true;
+    RefuseRun(kFileOpenErrorText);
+    return false;
+}
+
 bool ChipProgrammer::GoodReply() const
 {
     return link_.LinkError == LinkOk && link_.RxBuf.size() >= kMinReplySize;
@@ -159,10 +193,10 @@ bool ChipProgrammer::GoodReply() const
 
 void ChipProgrammer::NotePageExchange()
 {
-    if (link_.LinkError != LinkOk || link_.RequestMayTakeALateReply()) check_.MarkSuspect();
+    if (!GoodReplyWithStatus0() || link_.RequestMayTakeALateReply()) check_.ExchangeFailed();
 }
 
-void ChipProgrammer::CountDownloadFailure()
+void ChipProgrammer::CountDownloadEvaluation()
 {
     // A board given up stays given up; the count cannot restart it.
     if (engine_.LinkState == StChipFailed) return;
@@ -214,7 +248,6 @@ void ChipProgrammer::HandshakeTimeout()
         LastChipID.fill(0);
         ShowProgress(view_, image_.ImageFile, 0);
         ChipStarted = 0;
-        check_.NewBoard();
     }
 }
 
@@ -224,9 +257,7 @@ void ChipProgrammer::TakeChipId()
     engine_.FailCount = 0;
     // A reply that claims an ID but is too short to hold it carries no usable ID.
     if (link_.RxBuf.size() < kChipIdReplySize) return;
-    const std::array<uint8_t, 12> previous = ChipID;
     std::copy_n(link_.RxBuf.begin() + kReplyChipId, kChipIdSize, ChipID.begin());
-    if (ChipID != previous) check_.NewBoard();
     if (!ChipIdChanged()) return;
     engine_.LinkState = StEnterDownload;
     LogDownloading();
@@ -264,13 +295,13 @@ void ChipProgrammer::EnterDownload()
 {
     ChipStarted = 1;
     restarted_ = false;
-    FlashBase = static_cast<int32_t>(kFlashBase);
-    PageNo = image::kFirstImagePage;
+    // Writing the image's last page again keeps the download; anything else starts one.
     if (resumeAt_) {
+        FlashBase = static_cast<int32_t>(kFlashBase);
+        PageNo = image::kFirstImagePage;
         ImageOffset = *resumeAt_;
     } else {
-        ImageOffset = 0;
-        check_.NewPage();
+        StartDownload();
     }
     // A frame length typed into the box during a run is taken only when it is usable.
     if (const auto length = FrameLength(view_.FrameLengthText())) BlockSize = *length;
@@ -288,7 +319,7 @@ void ChipProgrammer::EnterWait()
     } else {
         engine_.LinkState = StEnterDownload;
     }
-    CountDownloadFailure();
+    CountDownloadEvaluation();
 }
 
 int32_t ChipProgrammer::NextPageStart() const
@@ -298,7 +329,7 @@ int32_t ChipProgrammer::NextPageStart() const
 
 void ChipProgrammer::ErasePage()
 {
-    if (!ImageUsable() || ImageOffset >= image_.ImageLen) return RefuseRun(kFileOpenErrorText);
+    if (!ImageHolds(ImageOffset, std::min(ImageOffset + kPageSize, image_.ImageLen))) return;
     pageStart_ = ImageOffset;
     closingLastPage_ = false;
     PageAddr = FlashBase + ImageOffset;
@@ -318,14 +349,13 @@ void ChipProgrammer::EraseWait()
     } else {
         engine_.LinkState = StErasePage;
     }
-    CountDownloadFailure();
+    CountDownloadEvaluation();
 }
 
 void ChipProgrammer::WriteChunk()
 {
     const int32_t start = ImageOffset + PagePos;
-    if (!ImageUsable() || start >= image_.ImageLen || BlockSize < 1)
-        return RefuseRun(kFileOpenErrorText);
+    if (!ImageHolds(start, std::min(start + BlockSize, image_.ImageLen))) return;
     ChunkLen = std::min<int32_t>(image_.ImageLen - start, BlockSize);
     const std::span<const uint8_t> chunk(image_.ImageData.data() + start, static_cast<size_t>(ChunkLen));
     link_.SendFrame(WriteChunkBody(static_cast<uint16_t>(PagePos), chunk), kWriteChunkLimits);
@@ -341,7 +371,7 @@ void ChipProgrammer::WriteWait()
         Follow(check_.WriteRefused());
     else
         FinishChunk();
-    CountDownloadFailure();
+    CountDownloadEvaluation();
 }
 
 void ChipProgrammer::FinishChunk()
@@ -383,38 +413,44 @@ void ChipProgrammer::CloseWait()
     } else {
         engine_.LinkState = StClosePage;  // refused: nothing was carried out
     }
-    CountDownloadFailure();
+    CountDownloadEvaluation();
 }
 
 // The page's data lies from pageStart_ to ImageOffset; it is read back in reads no
 // longer than the frame length.
 void ChipProgrammer::VerifyRead()
 {
+    const int32_t from = pageStart_ + readBackPos_;
     const int32_t pageEnd = ImageOffset;
-    if (!ImageUsable() || pageEnd > image_.ImageLen || pageStart_ + readBackPos_ >= pageEnd || BlockSize < 1)
-        return RefuseRun(kFileOpenErrorText);
-    readBackLen_ = std::min<int32_t>(pageEnd - pageStart_ - readBackPos_, BlockSize);
+    if (!ImageHolds(from, pageEnd)) return;
+    readBackLen_ = std::min<int32_t>(pageEnd - from, BlockSize);
     link_.SendFrame(ReadMemoryBody(static_cast<uint32_t>(PageAddr + readBackPos_), static_cast<uint16_t>(readBackLen_)),
                     kReadMemoryLimits);
     engine_.LinkState = StVerifyWait;
 }
 
+// A reply that carries the bytes asked for is compared (its byte 2 echoes the address);
+// a shorter one with a non-zero status is the board's refusal; anything else failed and
+// the read is sent again.
 void ChipProgrammer::VerifyWait()
 {
     const size_t wanted = kReplyDataOffset + static_cast<size_t>(readBackLen_) + 2;
-    if (!GoodReply() || link_.RxBuf.size() < wanted)
-        Follow(check_.ReadBackUnusable());
-    else
+    if (GoodReply() && link_.RxBuf.size() == wanted)
         FinishVerifyRead();
-    CountDownloadFailure();
+    else if (GoodReply() && link_.RxBuf[kReplyStatus] != 0)
+        Follow(check_.ReadRefused());
+    else
+        Follow(check_.ReadFailed());
+    CountDownloadEvaluation();
 }
 
 void ChipProgrammer::FinishVerifyRead()
 {
     const std::span<const uint8_t> expected(image_.ImageData.data() + pageStart_ + readBackPos_,
                                             static_cast<size_t>(readBackLen_));
-    if (!ReadReplyHolds(link_.RxBuf, expected)) return Follow(check_.ReadBackDiffers());
     engine_.FailCount = 0;
+    if (!ReadReplyHolds(link_.RxBuf, expected)) return Follow(check_.ReadDiffers());
+    check_.ReadMatched();
     readBackPos_ += readBackLen_;
     if (pageStart_ + readBackPos_ < ImageOffset)
         engine_.LinkState = StVerifyRead;
@@ -430,6 +466,7 @@ void ChipProgrammer::Follow(PageCheck::Verdict verdict)
         readBackPos_ = 0;
         engine_.LinkState = StVerifyRead;
         break;
+    case PageCheck::Verdict::ReadAgain: engine_.LinkState = StVerifyRead; break;
     case PageCheck::Verdict::WriteAgain: WritePageAgain(); break;
     case PageCheck::Verdict::Failed: engine_.LinkState = StChipFailed; break;
     }

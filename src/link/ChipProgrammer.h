@@ -1,7 +1,7 @@
 #pragma once
 // Operation 1: programs the prepared image into one controller after another. A state
 // machine of twelve states, two that read a page back after its close when one of its
-// exchanges failed, and one that gives a board up; one step per tick, one exchange at a
+// exchanges failed or was refused, and one that gives a board up; one step per tick, one exchange at a
 // time. It alone moves LinkState while it runs, and ProgRun.
 
 #include "image/ImageTypes.h"
@@ -33,7 +33,7 @@ enum ChipState : int16_t {
     StChipDone = 11,
     StVerifyRead = 12,   // a page in which an exchange failed is read back after its close
     StVerifyWait = 13,
-    StChipFailed = 14,   // a page still wrong after its last writing: the board is given up
+    StChipFailed = 14,   // the page check gave the board up on a page
 };
 
 constexpr int32_t kPageSize = 1024;
@@ -86,6 +86,10 @@ public:
 
 private:
     void Idle();
+    // Resets everything a run keeps, when it starts.
+    void StartRun();
+    // Resets everything one board's download keeps, when it starts from the first page.
+    void StartDownload();
     void Handshake();
     void HandshakeWait();
     void EvaluateHandshake();
@@ -122,13 +126,18 @@ private:
     bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     bool GoodReply() const;
     bool GoodReplyWithStatus0() const { return GoodReply() && link_.RxBuf[2] == 0; }
-    void CountDownloadFailure();
-    // A failed exchange, or a request that a late reply to the failed one before it may
-    // have answered, makes the page suspect.
+    // After every evaluation of a download step, good or bad: the handshake restarts
+    // after 11 in a row without a good reply (10 after one).
+    void CountDownloadEvaluation();
+    // A failed or refused exchange, or a request that a late reply to the failed one
+    // before it may have answered, makes the page suspect.
     void NotePageExchange();
     // Where the page after ImageOffset starts, with the "KeepInF" skip applied.
     int32_t NextPageStart() const;
     bool ImageUsable() const;
+    // Whether the image still holds the bytes from..to-1 that a step sends or compares
+    // (Load File may have replaced it under a run); else the run is refused.
+    bool ImageHolds(int32_t from, int32_t to);
     void ShowFraction(int32_t finished);
     // Ends the run by itself: caption "Program", focus, operation 0, ProgRun 0.
     void EndRun();

@@ -31,6 +31,8 @@ const QString kOpenPortFirst = QStringLiteral("Open port first！");
 const QString kLinkFailure = QStringLiteral("Link failure！");
 const QString kReadFailure = QStringLiteral("Read the data failure");
 const QString kReadSuccess = QStringLiteral("Successful reading data set");
+const QString kEraseExchangeFailed = QStringLiteral("Erase data failed!");
+const QString kCommunicationFails = QStringLiteral("Communication fails");
 
 QString ModeText(uint8_t mode)
 {
@@ -68,6 +70,7 @@ void LinkEngine::Tick()
     NoteRequest();
     if (!PortGuard()) return;
     view_.SetCommand3Enabled(true);
+    DropSupersededRequest();
     link_.CommPoll();
     HandOver();
     try {
@@ -108,14 +111,20 @@ void LinkEngine::NoteRequest()
     failuresAtRequest_ = link_.FailedExchanges();
 }
 
-// A request still held for a quiet line has not gone out: a new operation takes over
-// as if no exchange were in flight, and nothing of the old one is sent. The old
-// operation still sees its exchange end unsent, so that its own failure text shows.
-void LinkEngine::HandOver()
+// A request held for a quiet line has not gone out. Once another operation is requested
+// it never does: it is dropped before the supervisor could release it on this tick, and
+// the new operation takes over as if no exchange were in flight. The old operation
+// still shows the text it shows for a failed exchange, so that its click leaves a trace.
+void LinkEngine::DropSupersededRequest()
 {
     if (state_.CurMode == state_.Requested()) return;
-    if (link_.DropHeldRequest()) ReportDroppedRequest();
-    if (!ExchangeOver()) return;
+    if (!link_.DropHeldRequest()) return;
+    if (const auto text = UnsentRequestText()) view_.SetPanelText(kPanelResult, *text);
+}
+
+void LinkEngine::HandOver()
+{
+    if (state_.CurMode == state_.Requested() || !ExchangeOver()) return;
     state_.CurMode = state_.Requested();
     if (state_.CurMode == OpProgram && program_)
         program_->Enter();
@@ -123,16 +132,23 @@ void LinkEngine::HandOver()
         state_.LinkState = 0;
 }
 
-// Operations 2 to 7 show a text for a failed exchange; polling and programming show none.
-void LinkEngine::ReportDroppedRequest()
+// Polling, programming, the image information and the display address show nothing for
+// a failed exchange.
+std::optional<QString> LinkEngine::UnsentRequestText() const
 {
-    if (state_.CurMode < OpEraseSettings || state_.CurMode > OpReadDisplay) return;
-    const uint8_t requested = state_.Requested();
-    try {
-        Dispatch();
-    } catch (const std::exception&) {
+    switch (state_.CurMode) {
+    case OpEraseSettings: return kEraseExchangeFailed;
+    case OpReadSettings: return kReadFailure;
+    case OpUpdateSettings:
+    case OpSaveSettings: {
+        const uint8_t flag = state_.CurMode == OpSaveSettings ? kSaveSettingsFlag : kUpdateSettingsFlag;
+        return state_.LinkState == kWaitReadBack ? SettingsWriteFailedText(flag) : kCommunicationFails;
     }
-    state_.Request(requested);
+    case OpReadDisplay:
+        if (state_.LinkState == kWaitDisplay) return kReadFailure;
+        return std::nullopt;
+    default: return std::nullopt;
+    }
 }
 
 void LinkEngine::Dispatch()
@@ -204,7 +220,7 @@ void LinkEngine::EraseSettings()
 {
     if (!SendThenAwait([this] { Send(EraseSettingsBody(), kEraseSettingsLimits); })) return;
     if (link_.LinkError != LinkOk)
-        view_.SetPanelText(kPanelResult, QStringLiteral("Erase data failed!"));
+        view_.SetPanelText(kPanelResult, kEraseExchangeFailed);
     else if (link_.RxBuf.at(kReplyStatus) != 0)
         view_.SetPanelText(kPanelResult, QStringLiteral("Erase data failed"));
     else
@@ -269,10 +285,10 @@ void LinkEngine::SendSettings(uint8_t flag)
 void LinkEngine::FinishSettingsWrite(uint8_t flag)
 {
     if (link_.LinkError != LinkOk) {
-        view_.SetPanelText(kPanelResult, QStringLiteral("Communication fails"));
+        view_.SetPanelText(kPanelResult, kCommunicationFails);
     } else if (link_.RxBuf.at(kReplyStatus) != 0) {
         view_.SetPanelText(kPanelResult, SettingsWriteFailedText(flag));
-    } else if (link_.RequestWasHeld() || link_.FailedExchanges() != failuresAtRequest_) {
+    } else if (link_.FollowsAFailure() || link_.FailedExchanges() != failuresAtRequest_) {
         state_.LinkState = kReadBack;
         return;
     } else {

@@ -10,6 +10,7 @@
 #include "params/ParamTypes.h"
 
 #include <functional>
+#include <optional>
 
 namespace devlink {
 
@@ -28,8 +29,10 @@ private:
     bool PortGuard();
     // Remembers how many exchanges had failed when the requested operation last changed.
     void NoteRequest();
+    void DropSupersededRequest();
     void HandOver();
-    void ReportDroppedRequest();
+    // What the running operation shows when its exchange fails, if anything.
+    std::optional<QString> UnsentRequestText() const;
     void Dispatch();
     bool ExchangeOver() const { return link_.LinkPhase == PhaseIdle; }
     void EndOperation();

@@ -22,8 +22,8 @@ void LinkExchange::SendFrame(const common::Bytes& body, Limits limits)
     SendLimit = onLine.send;
     ReplyTicks = 0;
     LinkError = LinkOk;
-    requestWasHeld_ = quietNeeded_ > 0;
-    if (!requestWasHeld_) {
+    followsFailure_ = quietNeeded_ > 0;
+    if (!followsFailure_) {
         Write();
     } else if (LineQuietLongEnough()) {
         WriteAfterQuietLine();
@@ -131,7 +131,7 @@ void LinkExchange::NoteFailure(int16_t replyWindow)
 {
     quietNeeded_ = std::max(quietNeeded_, replyWindow);
     silentTicks_ = 0;
-    heldAfterCommand_ = writtenCommand_;
+    failedCommand_ = writtenCommand_;
     ++failedExchanges_;
 }
 

@@ -54,21 +54,21 @@ public:
     int16_t LinkError = LinkPortClosed;
     common::CrcRegisters Crc;        // CRCLo / CRCHi left by the last Crc16
 
-    // Sends one request: `body` is the frame without its two CRC bytes. The limits are
-    // lengthened by the time the request and its longest reply take on the line. After a
+    // Sends one request: `body` is the frame without its two CRC bytes. At a slow rate
+    // the limits are lengthened where they cannot hold the time on the line. After a
     // failed exchange the request is held back until the line has been quiet for the
     // failed command's whole reply window, counted from the last byte received or the
-    // end of that exchange, so that a late reply to an earlier request can never be
-    // taken for this one.
+    // end of that exchange, so that a late reply to an earlier request that comes within
+    // that window is thrown away, not taken for this one's.
     void SendFrame(const common::Bytes& body, Limits limits);
     // The reply supervisor; once per tick while the port is open.
     void CommPoll();
     // The serial-port event handler (MBMC_OnComm).
     void OnComm(int commEvent);
 
-    // The requested operation changed while a request waits for a quiet line: that
-    // request never goes out and its exchange ends as not sent (LinkError 1). The next
-    // one still waits for the quiet line. False when no request was held.
+    // Drops a request that waits for a quiet line: it never goes out, and its exchange
+    // ends as not sent (LinkError 1). The next request still waits for the quiet line.
+    // False when no request was held.
     bool DropHeldRequest();
     // The port was closed under the exchange in flight: it ends, and since its reply
     // may still come after the port is opened again, the next request waits for a
@@ -81,13 +81,14 @@ public:
     int16_t QuietNeeded() const { return quietNeeded_; }
     // Ticks a held request may wait for the quiet line before it fails unsent.
     int QuietWaitBound() const;
-    // Whether the last request sent had to wait for a quiet line first: a failed exchange
-    // went before it, so its reply may be a late one to an earlier request.
-    bool RequestWasHeld() const { return requestWasHeld_; }
+    // Whether the last request sent came after a failed exchange, whose reply may still
+    // have come late and been taken for this request's own. Such a request waited for a
+    // quiet line, or found one at once.
+    bool FollowsAFailure() const { return followsFailure_; }
     // Whether the failed exchange before the last request was of the same command: only
     // then could a late reply to it pass for this request's own (the echoed command
     // tells the others apart).
-    bool RequestMayTakeALateReply() const { return requestWasHeld_ && heldAfterCommand_ == TxBuf.at(1); }
+    bool RequestMayTakeALateReply() const { return followsFailure_ && failedCommand_ == TxBuf.at(1); }
     // Exchanges that have failed (or were cut off by closing the port) since start.
     uint32_t FailedExchanges() const { return failedExchanges_; }
 
@@ -108,8 +109,8 @@ private:
     int16_t quietNeeded_ = 0;
     int16_t silentTicks_ = 0;       // ticks since the last byte received or the last failure
     uint8_t writtenCommand_ = 0;    // command of the last request that went out
-    uint8_t heldAfterCommand_ = 0;  // command of the failed exchange that holds requests
-    bool requestWasHeld_ = false;
+    uint8_t failedCommand_ = 0;     // command of the last failed exchange
+    bool followsFailure_ = false;
     uint32_t failedExchanges_ = 0;
 };
 

@@ -5,27 +5,54 @@ namespace devlink {
 void PageCheck::NewPage()
 {
     suspect_ = false;
+    writingFailed_ = false;
     writings_ = 1;
+    wrongWritings_ = 0;
+}
+
+void PageCheck::ExchangeFailed()
+{
+    suspect_ = true;
+    writingFailed_ = true;
 }
 
 PageCheck::Verdict PageCheck::Closed()
 {
-    if (!suspect_) return Verdict::Done;
-    if (readBackWorks_) return Verdict::ReadBack;
-    return WriteAgain(false);
+    if (readBackWorks_) return suspect_ ? Verdict::ReadBack : Verdict::Done;
+    return writingFailed_ ? WriteAgain() : Verdict::Done;
 }
 
-PageCheck::Verdict PageCheck::ReadBackUnusable()
+PageCheck::Verdict PageCheck::WrongWriting()
+{
+    ++wrongWritings_;
+    return WriteAgain();
+}
+
+PageCheck::Verdict PageCheck::ReadFailed()
+{
+    if (++failedReadsInARow_ < kUnansweredReadsToStopAsking) return Verdict::ReadAgain;
+    return StopAskingToReadBack();
+}
+
+PageCheck::Verdict PageCheck::ReadDiffers()
+{
+    failedReadsInARow_ = 0;
+    return WrongWriting();
+}
+
+// Nothing was learnt of the page in hand: it is written again.
+PageCheck::Verdict PageCheck::StopAskingToReadBack()
 {
     readBackWorks_ = false;
-    return WriteAgain(false);
+    failedReadsInARow_ = 0;
+    return WriteAgain();
 }
 
-PageCheck::Verdict PageCheck::WriteAgain(bool readBackAfter)
+PageCheck::Verdict PageCheck::WriteAgain()
 {
-    if (writings_ >= kMaxPageWritings) return Verdict::Failed;
+    if (wrongWritings_ >= kMaxWrongWritings || writings_ >= kMaxPageWritings) return Verdict::Failed;
     ++writings_;
-    suspect_ = readBackAfter;
+    writingFailed_ = false;
     return Verdict::WriteAgain;
 }
 

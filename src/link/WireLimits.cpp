@@ -32,8 +32,10 @@ Limits WithWireTime(Limits limits, size_t requestBytes, size_t longestReplyBytes
     } catch (const SerialError&) {
         return limits;
     }
-    limits.send = Lengthened(limits.send, WireTicks(requestBytes, settings));
-    limits.reply = Lengthened(limits.reply, WireTicks(longestReplyBytes, settings));
+    const int16_t request = WireTicks(requestBytes, settings);
+    const int16_t reply = WireTicks(longestReplyBytes, settings);
+    if (limits.send < request) limits.send = Lengthened(limits.send, request);
+    if (limits.reply < reply + limits.gap) limits.reply = Lengthened(limits.reply, reply);
     return limits;
 }
 

@@ -50,7 +50,8 @@ protected:
 };
 
 // One write reply lost: the write was carried out. The page is read back after its close
-// where the board reads back in download mode, else written again once.
+// where the board reads back in download mode, else written again once: a board that
+// refuses the read is asked once, one that leaves it unanswered three times.
 TEST_P(ProgrammingEachLoader, ALostWriteReplyCostsAtMostOneWritingOfItsPage)
 {
     StartWindow(GetParam().options + QStringList{"--drop-reply", "07:3"});
@@ -61,7 +62,7 @@ TEST_P(ProgrammingEachLoader, ALostWriteReplyCostsAtMostOneWritingOfItsPage)
     ASSERT_TRUE(RunUntilBurnt(1)) << Log().toStdString();
     ExpectOneRunWithAtMostRewrites(5000, 1);
     const QStringList reads = Requests("F4", devsim.RecordedRequests());
-    EXPECT_LE(reads.size(), 2) << "a board that cannot read back is asked once";
+    EXPECT_LE(reads.size(), 3);
 }
 
 // Late replies on the window's own timer: the 9th write answered 1 s late, the 10th

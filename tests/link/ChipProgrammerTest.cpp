@@ -323,9 +323,11 @@ TEST(ChipProgrammer, FailedWritesRepeatTheChunkAndRefusedWritesRestartThePage)
     const std::vector<Bytes> expected = {
         WithCrc({0x01, 0xF1, 0xA7}),  WithCrc({0x01, 0x03, 0x00}),   EraseFrame(0x08002000, 8),
         WriteFrame(rig, 0, 0, 512),   WriteFrame(rig, 512, 512, 512), WriteFrame(rig, 512, 512, 512),
-        // Refused: the page is written again from its erase, and this writing goes well.
+        // Refused: the page is written again from its erase; this writing goes well and,
+        // the page being suspect, is read back after its close.
         EraseFrame(0x08002000, 8),    WriteFrame(rig, 0, 0, 512),
         WriteFrame(rig, 512, 512, 512), CloseFrame(0xA7, 1024, 9),
+        ReadFrame(0x08002000, 512),   ReadFrame(0x08002200, 512),
     };
     EXPECT_EQ(frames, expected);
 }
@@ -333,8 +335,9 @@ TEST(ChipProgrammer, FailedWritesRepeatTheChunkAndRefusedWritesRestartThePage)
 // Faults that no reply reveals: a write carried out whose reply was lost, and a lost write
 // whose resend is lost on the line too but answered (as a late reply to the first would
 // be). Each such page is read back once its close is answered; a difference writes it
-// again from its erase, and that writing is read back too. A read-back or a close without reply cannot tell whether the
-// page is right: it is written again, and that writing, going well, is trusted.
+// again from its erase, and that writing is read back too. A read-back without reply is
+// sent again. A close without reply cannot tell whether the board carried it out: the
+// page is written again, and read back after that writing's close.
 TEST(ChipProgrammer, APageWithAFailedExchangeIsCheckedAfterItsClose)
 {
     struct Case {
@@ -350,9 +353,9 @@ TEST(ChipProgrammer, APageWithAFailedExchangeIsCheckedAfterItsClose)
         {"reply lost, write carried out", [](int n) { return n == 2; }, never, never, never, 2, 2, 2},
         {"write and resend lost, the resend answered", [](int n) { return n == 2; },
          [](int n) { return n == 2 || n == 3; }, never, never, 3, 4, 3},
-        {"a read-back without reply writes the page again", [](int n) { return n == 1; }, never,
-         [](int n) { return n == 1; }, never, 3, 1, 3},
-        {"a close without reply writes the page again", never, never, never, [](int n) { return n == 1; }, 3, 0,
+        {"a read-back without reply is sent again", [](int n) { return n == 1; }, never,
+         [](int n) { return n == 1; }, never, 2, 3, 2},
+        {"a close without reply writes the page again", never, never, never, [](int n) { return n == 1; }, 3, 2,
          3},
     };
     for (const Case& c : cases) {

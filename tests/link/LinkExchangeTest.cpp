@@ -254,7 +254,7 @@ TEST_F(LinkExchangeTest, AHeldRequestGoesOutAfterTheQuietWindowWheneverABurstCam
         // Quiet for the window after the last piece (which came just before its tick).
         EXPECT_EQ(tick, burstAt + 2 + window - 1);
         ASSERT_EQ(port.written.size(), written + 1);
-        EXPECT_TRUE(link.RequestWasHeld());
+        EXPECT_TRUE(link.FollowsAFailure());
         AnswerThePoll();
         EXPECT_EQ(link.LinkError, LinkOk);
         EXPECT_EQ(link.QuietNeeded(), 0);
@@ -283,7 +283,7 @@ TEST_F(LinkExchangeTest, TheQuietWindowIsCountedFromTheLineNotFromTheRequest)
         }
         EXPECT_EQ(waited, std::max(0, window - idle));
         EXPECT_EQ(port.written.size(), written + 1);
-        EXPECT_TRUE(link.RequestWasHeld());
+        EXPECT_TRUE(link.FollowsAFailure());
         AnswerThePoll();
         ASSERT_EQ(link.LinkError, LinkOk);
     }
@@ -298,7 +298,7 @@ TEST_F(LinkExchangeTest, ARequestMayTakeALateReplyOnlyAfterAFailureOfItsOwnComma
     ASSERT_EQ(link.LinkError, LinkReplyTimeout);
     link.SendFrame(ReadMemoryBody(0x08002000, 16), kReadMemoryLimits);
     while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
-    EXPECT_TRUE(link.RequestWasHeld());
+    EXPECT_TRUE(link.FollowsAFailure());
     EXPECT_FALSE(link.RequestMayTakeALateReply());
     TicksUntilIdle();  // no reply: a failed F4
     link.SendFrame(ReadMemoryBody(0x08002000, 16), kReadMemoryLimits);

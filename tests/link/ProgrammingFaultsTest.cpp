@@ -93,13 +93,63 @@ INSTANTIATE_TEST_SUITE_P(
         LoaderCase{"WritesAtClose_LostReply", Loader::WritesAtClose, ReadInDownload::Answers, &kOneLostReply, 7, 2, 3},
         LoaderCase{"WritesAtClose_LateReply", Loader::WritesAtClose, ReadInDownload::Answers,
                    &kLateReplyTakenForTheResend, 9, 3, 4},
-        LoaderCase{"NoReadInDownload_LostReply", Loader::WritesAt07, ReadInDownload::Silent, &kOneLostReply, 9, 1, 4},
+        // Three reads in a row without reply: the board is not asked again.
+        LoaderCase{"NoReadInDownload_LostReply", Loader::WritesAt07, ReadInDownload::Silent, &kOneLostReply, 9, 3, 4},
         LoaderCase{"NoReadInDownload_LateReply", Loader::WritesAtClose, ReadInDownload::Silent,
-                   &kLateReplyTakenForTheResend, 9, 1, 4},
+                   &kLateReplyTakenForTheResend, 9, 3, 4},
         LoaderCase{"ReadRefused_LostReply", Loader::WritesAtClose, ReadInDownload::Refuses, &kOneLostReply, 9, 1, 4},
         LoaderCase{"ReadRefused_LateReply", Loader::WritesAt07, ReadInDownload::Refuses, &kLateReplyTakenForTheResend,
                    9, 1, 4}),
     [](const ::testing::TestParamInfo<LoaderCase>& info) { return std::string(info.param.name); });
+
+// The reply to the image's last close (A7) is lost. The board may have started its new
+// program there, or stayed in download mode: either way the last page is written again
+// after 03, read back, and the run ends with one success line.
+TEST(ProgrammingALostLastClose, WritesTheLastPageAgainAfterEnteringDownloadMode)
+{
+    for (const bool staysInDownload : {false, true}) {
+        for (const Loader loader : {Loader::WritesAt07, Loader::WritesAtClose}) {
+            SCOPED_TRACE(std::string(staysInDownload ? "stays in download" : "starts its program") +
+                         (loader == Loader::WritesAt07 ? ", writes at 07" : ", writes at close"));
+            ProgrammingRig rig;
+            rig.port.staysInDownload = staysInDownload;
+            rig.port.loader = loader;
+            rig.port.answer = [&rig, closes = 0](const Bytes& frame) mutable -> std::optional<Bytes> {
+                if (frame[1] == devlink::CmdClosePage && frame[2] == devlink::kLastPageFlag && ++closes == 1)
+                    return std::nullopt;
+                return rig.port.DefaultReply(frame);
+            };
+            rig.Arm(3000);
+            ASSERT_TRUE(rig.RunUntil([&] { return rig.RunEnded(); }));
+            EXPECT_EQ(rig.port.Flash(0x08002000, 3000), ImageBytes(rig));
+            EXPECT_EQ(rig.view.log.count(kBurnt), 1);
+            EXPECT_EQ(rig.Sent(CmdEnterDownload).size(), 2u);
+            EXPECT_EQ(rig.Sent(CmdErasePage).size(), 4u) << "the last page once more";
+            EXPECT_EQ(rig.Sent(CmdReadMemory).size(), 2u) << "and read back after its close";
+        }
+    }
+}
+
+// While the last page waits to be written again, the board refuses 03 until the
+// handshake restarts: the board is then burnt again from its first page.
+TEST(ProgrammingALostLastClose, ARestartBeforeTheLastPageIsWrittenAgainStartsFromTheFirstPage)
+{
+    ProgrammingRig rig;
+    rig.port.answer = [&rig, closes = 0, enters = 0](const Bytes& frame) mutable -> std::optional<Bytes> {
+        if (frame[1] == devlink::CmdClosePage && frame[2] == devlink::kLastPageFlag && ++closes == 1)
+            return std::nullopt;
+        if (frame[1] == CmdEnterDownload && ++enters >= 2 && enters <= 12)
+            return testlink::WithCrc({0x01, CmdEnterDownload, 0x01});
+        return rig.port.DefaultReply(frame);
+    };
+    rig.Arm(3000);
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.RunEnded(); }));
+    const auto erases = rig.Sent(CmdErasePage);
+    ASSERT_EQ(erases.size(), 6u);
+    EXPECT_EQ(erases[3], erases[0]) << "page 8 first";
+    EXPECT_EQ(rig.port.Flash(0x08002000, 3000), ImageBytes(rig));
+    EXPECT_EQ(rig.view.log.count(kBurnt), 1);
+}
 
 // A cell that keeps a bit at 1 reads back wrong however often its page is written.
 TEST(ProgrammingAWornCell, GivesTheBoardUpAfterThreeWritingsOfItsPage)

@@ -71,13 +71,16 @@ public:
 using ChipId = std::array<uint8_t, 12>;
 
 // Answers each request as it is written: F1 with the chip ID (or silence while no chip
-// is on the line), F4 with the bytes of its flash, everything else with status 0. Its
-// flash takes erases and writes of the image pages. `answer` may replace any reply:
-// nullopt keeps the controller silent; `lost` requests are never carried out.
+// is on the line), F4 with the bytes of its flash, everything else with the status of
+// carrying it out. Its flash takes erases and writes of the image pages in download
+// mode; out of it they are refused. `answer` may replace any reply: nullopt keeps the
+// controller silent; `lost` requests are never carried out.
 // The loaders the protocol allows: one that writes each chunk at its 07, or one that
 // puts the page into flash only at its 09 close; one that reads back in download mode,
-// or one that does not answer F4 there, or refuses it. A worn flash cell keeps some of
-// its bits at 1 whatever is written.
+// or one that does not answer F4 there, or refuses it; one that refuses a chunk over
+// bytes neither erased nor equal to it (status 02); one that starts the new program at
+// the last page's close, or one that stays in download mode. A worn flash cell keeps
+// some of its bits at 1 whatever is written.
 class ControllerPort : public FakeSerialPort {
 public:
     static constexpr uint32_t kFlashStart = 0x08000000;
@@ -92,12 +95,14 @@ public:
     Loader loader = Loader::WritesAt07;
     ReadInDownload readInDownload = ReadInDownload::Answers;
     std::map<uint32_t, uint8_t> wornBits;  // flash address: the bits that stay at 1
+    bool compareBeforeWrite = false;
+    bool staysInDownload = false;
     bool downloadMode = false;
 
     void Output(const common::Bytes& frame) override
     {
         FakeSerialPort::Output(frame);
-        if (!lost || !lost(frame)) CarryOut(frame);
+        status_ = !lost || !lost(frame) ? CarryOut(frame) : 0;
         const auto reply = answer ? answer(frame) : DefaultReply(frame);
         if (reply) Deliver(*reply);
     }
@@ -105,7 +110,7 @@ public:
     std::optional<common::Bytes> DefaultReply(const common::Bytes& frame) const
     {
         if (frame[1] == devlink::CmdReadMemory) return ReadReply(frame);
-        if (frame[1] != devlink::CmdHandshake) return WithCrc({0x01, frame[1], 0x00});
+        if (frame[1] != devlink::CmdHandshake) return WithCrc({0x01, frame[1], status_});
         if (!chip) return std::nullopt;
         if (withoutId) return WithCrc({0x01, devlink::CmdHandshake, 0x00});
         common::Bytes body{0x01, devlink::CmdHandshake, 0x01};
@@ -128,8 +133,15 @@ private:
         return value;
     }
 
-    void CarryOut(const common::Bytes& frame)
+    static bool PageCommand(uint8_t command)
     {
+        return command == devlink::CmdErasePage || command == devlink::CmdWriteChunk || command == devlink::CmdClosePage;
+    }
+
+    // The status of the reply: 0 carried out, 1 refused, 2 a chunk over other bytes.
+    uint8_t CarryOut(const common::Bytes& frame)
+    {
+        if (PageCommand(frame[1]) && !downloadMode) return 1;
         switch (frame[1]) {
         case devlink::CmdEnterDownload: downloadMode = true; break;
         case devlink::CmdErasePage:
@@ -137,20 +149,30 @@ private:
             pageBuffer_.assign(1024, 0xFF);
             if (openPage_ + 1024 <= flash.size()) std::fill_n(flash.begin() + openPage_, 1024, 0xFF);
             break;
-        case devlink::CmdWriteChunk: {
-            const uint32_t position = Field(frame, 3, 2);
-            const uint32_t length = Field(frame, 5, 2);
-            if (position + length > 1024) break;
-            std::copy_n(frame.begin() + 7, length, pageBuffer_.begin() + position);
-            if (loader == Loader::WritesAt07) Program(openPage_ + position, frame.begin() + 7, length);
-            break;
-        }
+        case devlink::CmdWriteChunk: return WriteChunk(frame);
         case devlink::CmdClosePage:
             if (loader == Loader::WritesAtClose) Program(openPage_, pageBuffer_.begin(), 1024);
-            if (frame[2] == devlink::kLastPageFlag) downloadMode = false;
+            if (frame[2] == devlink::kLastPageFlag && !staysInDownload) downloadMode = false;
             break;
         default: break;
         }
+        return 0;
+    }
+
+    uint8_t WriteChunk(const common::Bytes& frame)
+    {
+        const uint32_t position = Field(frame, 3, 2);
+        const uint32_t length = Field(frame, 5, 2);
+        if (position + length > 1024) return 1;
+        const auto data = frame.begin() + 7;
+        const bool inFlash = loader == Loader::WritesAt07;
+        for (uint32_t i = 0; compareBeforeWrite && i < length; ++i) {
+            const uint8_t there = inFlash ? flash[openPage_ + position + i] : pageBuffer_[position + i];
+            if (there != 0xFF && there != data[i]) return 2;
+        }
+        std::copy_n(data, length, pageBuffer_.begin() + position);
+        if (inFlash) Program(openPage_ + position, data, length);
+        return 0;
     }
 
     void Program(uint32_t at, common::Bytes::const_iterator data, uint32_t length)
@@ -171,6 +193,7 @@ private:
         return WithCrc(body);
     }
 
+    uint8_t status_ = 0;
     uint32_t openPage_ = 0;
     common::Bytes pageBuffer_ = common::Bytes(1024, 0xFF);
 };

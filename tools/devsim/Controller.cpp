@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint8_t kOk = 0x00;
 constexpr uint8_t kRefused = 0x01;
+constexpr uint8_t kBytesDiffer = 0x02;  // 07 over bytes that are neither erased nor equal
 constexpr uint32_t kSettingsPagesSize = 2 * kPageSize;  // flash pages 10 and 11
 
 common::Bytes Status(uint8_t cmd, uint8_t status) { return {kFrameAddr, cmd, status}; }
@@ -102,6 +103,13 @@ common::Bytes Controller::WriteChunk(const common::Bytes& request)
     if (mode_ != ModeDownload || !openPage_ || position + length > kPageSize)
         return Status(CmdWriteChunk, kRefused);
     const common::Bytes data(request.begin() + 7, request.begin() + 7 + length);
+    if (options_.compareBeforeWrite) {
+        const auto target = options_.flashAtClose
+                                ? std::optional(common::Bytes(pageBuffer_.begin() + position,
+                                                              pageBuffer_.begin() + position + length))
+                                : memory_.Read(*openPage_ + position, length);
+        if (!target || !WritableOver(*target, data)) return Status(CmdWriteChunk, kBytesDiffer);
+    }
     if (options_.flashAtClose) {
         std::copy(data.begin(), data.end(), pageBuffer_.begin() + position);
         return Status(CmdWriteChunk, kOk);
@@ -117,10 +125,17 @@ common::Bytes Controller::ClosePage(const common::Bytes& request)
     openPage_.reset();
     pageJustClosed_ = true;
     if (request.at(2) == kLastPageFlag) {
-        mode_ = ModeRun;  // the new program starts
+        if (!options_.staysInDownload) mode_ = ModeRun;  // the new program starts
         imageJustFinished_ = true;
     }
     return Status(CmdClosePage, kOk);
+}
+
+bool Controller::WritableOver(const common::Bytes& target, const common::Bytes& data)
+{
+    for (size_t i = 0; i < data.size(); ++i)
+        if (target[i] != 0xFF && target[i] != data[i]) return false;
+    return true;
 }
 
 common::Bytes Controller::EraseSettings()

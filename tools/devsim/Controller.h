@@ -21,6 +21,9 @@ struct ControllerOptions {
     uint32_t displayAddr = kDefaultDisplayAddr;
     std::set<uint8_t> refused;  // commands answered with a non-zero status and no data
     bool flashAtClose = false;  // 07 fills a page buffer; the page goes into flash at its 09
+    // 07 refuses a chunk over bytes that are neither erased nor equal to it (status 02).
+    bool compareBeforeWrite = false;
+    bool staysInDownload = false;  // the last page's close leaves the board in download mode
     ReadInDownload readInDownload = ReadInDownload::Answers;
     std::map<uint32_t, uint8_t> wornBits;  // flash address: bits that stay at 1 on this board
 };
@@ -52,6 +55,8 @@ private:
     common::Bytes ErasePage(const common::Bytes& request);
     common::Bytes WriteChunk(const common::Bytes& request);
     common::Bytes ClosePage(const common::Bytes& request);
+    // Whether `data` may be programmed over `target`: every byte erased or already equal.
+    static bool WritableOver(const common::Bytes& target, const common::Bytes& data);
     common::Bytes EraseSettings();
     std::optional<common::Bytes> ReadMemory(const common::Bytes& request);
     // Writes flash as its cells take it: worn bits stay at 1.

@@ -24,6 +24,10 @@ const char* const kUsage =
     "Loaders the protocol allows:\n"
     "  --flash-at-close     07 fills a page buffer and the page goes into flash only at its\n"
     "                       09 close (an F4 before it reads the erased page)\n"
+    "  --compare-before-write   refuse a chunk (07, status 02) over bytes that are neither\n"
+    "                       erased nor equal to it, writing nothing\n"
+    "  --stay-in-download   stay in download mode after the last page's close (A7); without\n"
+    "                       it the new program starts there, in run mode\n"
     "  --no-read-in-download    leave F4 unanswered in download mode\n"
     "  --refuse-read-in-download answer F4 in download mode with status 01 and no data\n"
     "  --worn-bits ADDR:MASK    the flash byte at ADDR (hex) keeps the bits of MASK (hex)\n"
@@ -167,6 +171,8 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--swap-after-handshakes") options.swapAfterHandshakes = std::stol(value());
         else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));
         else if (arg == "--flash-at-close") options.controller.flashAtClose = true;
+        else if (arg == "--compare-before-write") options.controller.compareBeforeWrite = true;
+        else if (arg == "--stay-in-download") options.controller.staysInDownload = true;
         else if (arg == "--no-read-in-download") options.controller.readInDownload = ReadInDownload::Silent;
         else if (arg == "--refuse-read-in-download") options.controller.readInDownload = ReadInDownload::Refuses;
         else if (arg == "--worn-bits") {
