@@ -126,6 +126,18 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(Name(info.param.ending)) + (info.param.enterHeld ? "_EnterHeld" : "_EnterInFlight");
     });
 
+// Runs a 3000-byte image until the reply to the second erase is lost and the erase
+// sent again waits for a quiet line.
+bool HoldAnErase(ProgrammingRig& rig)
+{
+    rig.port.answer = [&rig, erases = 0](const Bytes& frame) mutable -> std::optional<Bytes> {
+        if (frame[1] == CmdErasePage && ++erases == 2) return std::nullopt;
+        return rig.port.DefaultReply(frame);
+    };
+    rig.Arm(3000);
+    return rig.RunUntil([&] { return rig.link.LinkPhase == devlink::PhaseQuietWait; }, 5000);
+}
+
 // A lost erase reply holds the next erase for a quiet line. Whatever ends the run on any
 // tick of that wait, nothing but link polls goes out afterwards.
 TEST(ProgrammingEndedDuringAQuietWait, SendsNothingButPollsAfterwards)
@@ -149,12 +161,7 @@ TEST(ProgrammingEndedDuringAQuietWait, SendsNothingButPollsAfterwards)
         for (int tick = 0;; ++tick) {
             SCOPED_TRACE(std::string(click.name) + " on tick " + std::to_string(tick));
             ProgrammingRig rig;
-            rig.port.answer = [&rig, erases = 0](const Bytes& frame) mutable -> std::optional<Bytes> {
-                if (frame[1] == CmdErasePage && ++erases == 2) return std::nullopt;
-                return rig.port.DefaultReply(frame);
-            };
-            rig.Arm(3000);
-            ASSERT_TRUE(rig.RunUntil([&] { return rig.link.LinkPhase == devlink::PhaseQuietWait; }, 5000));
+            ASSERT_TRUE(HoldAnErase(rig));
             rig.Ticks(tick);
             if (rig.link.LinkPhase != devlink::PhaseQuietWait) break;  // every tick of the wait was tried
             const size_t sentBefore = rig.port.written.size();
@@ -172,12 +179,7 @@ TEST(ProgrammingEndedDuringAQuietWait, SendsNothingButPollsAfterwards)
 TEST(ProgrammingEndedDuringAQuietWait, ArmedAgainAtOnceStartsTheNewRunFromItsHandshake)
 {
     ProgrammingRig rig;
-    rig.port.answer = [&rig, erases = 0](const Bytes& frame) mutable -> std::optional<Bytes> {
-        if (frame[1] == CmdErasePage && ++erases == 2) return std::nullopt;
-        return rig.port.DefaultReply(frame);
-    };
-    rig.Arm(3000);
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.link.LinkPhase == devlink::PhaseQuietWait; }, 5000));
+    ASSERT_TRUE(HoldAnErase(rig));
     const size_t sentBefore = rig.port.written.size();
     rig.programmer.CancelRun(true);
     rig.programmer.ArmRun();
