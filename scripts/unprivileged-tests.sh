@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the tests that need file permissions to hold (an image file nobody may read, a
-# project whose opening stamp cannot be written) as an unprivileged user, through ctest.
+# project whose opening stamp cannot be written, a project that a store cannot write)
+# as an unprivileged user, through ctest.
 # Root may read and write any file, so under root these tests skip; test.sh therefore
 # leaves them out of its own run as root and runs them here.
 #
@@ -17,6 +18,7 @@ set -euo pipefail
 tests=(
   "test_image ImagePreparationTest.AnUnreadableFileIsNoFileAndLeavesTheImageAlone"
   "test_project OpenTest.AFailedStampIsReportedNotTakenAsSuccess"
+  "test_main WindowPictureMenuTest.AStoreIntoAProjectThatCannotBeWrittenSaysSoAndCanBeTriedAgain"
 )
 
 if [ "${1:-}" = "--pattern" ]; then

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <optional>
 
 namespace common {
 namespace {
@@ -40,8 +41,9 @@ const Converter& CodePageToUtf8()
 }
 
 // Runs iconv over the whole input, replacing what cannot be converted by `fallback`
-// and skipping one input unit at such a place.
-QByteArray Convert(const Converter& converter, const QByteArray& input, int unit, const QByteArray& fallback)
+// and skipping one input unit at such a place; `whole` becomes false at such a place.
+QByteArray Convert(const Converter& converter, const QByteArray& input, int unit, const QByteArray& fallback,
+                   bool* whole = nullptr)
 {
     if (!converter.IsOpen()) return QByteArray();
     iconv_t cd = converter.Handle();
@@ -58,6 +60,7 @@ QByteArray Convert(const Converter& converter, const QByteArray& input, int unit
         if (rc != static_cast<size_t>(-1)) continue;
         if (errno == E2BIG) continue;
         // EILSEQ or EINVAL: an unconvertible or truncated sequence.
+        if (whole) *whole = false;
         out.append(fallback);
         size_t skip = std::min(inLeft, static_cast<size_t>(unit));
         in += skip;
@@ -70,14 +73,12 @@ QByteArray Convert(const Converter& converter, const QByteArray& input, int unit
     return out;
 }
 
-}  // namespace
-
-QByteArray ToCodePage(const QString& text)
+QByteArray Encode(const QString& text, const QByteArray& fallback, bool* whole)
 {
     QByteArray utf32;
     const QList<uint> codePoints = text.toUcs4();
     for (uint cp : codePoints) utf32.append(reinterpret_cast<const char*>(&cp), 4);
-    return Convert(Utf32ToCodePage(), utf32, 4, "?");
+    return Convert(Utf32ToCodePage(), utf32, 4, fallback, whole);
 }
 
 // Code page 936 keeps bytes below 0x80 as ASCII, and a byte below 0x40 can never be
@@ -86,7 +87,7 @@ QByteArray ToCodePage(const QString& text)
 // above up to the next byte below 0x40 converts on its own exactly as within the whole
 // text: the converter pays only for the stretches that need it, which in a table are
 // the Chinese texts among mostly ASCII numbers and separators.
-QString FromCodePage(const QByteArray& bytes)
+QString Decode(const QByteArray& bytes, bool* whole)
 {
     QString text;
     text.reserve(bytes.size());
@@ -99,10 +100,30 @@ QString FromCodePage(const QByteArray& bytes)
             text.append(QLatin1StringView(bytes.constData() + i, end - i));
         } else {
             while (end < bytes.size() && byteAt(end) >= 0x40) ++end;
-            text.append(QString::fromUtf8(Convert(CodePageToUtf8(), bytes.mid(i, end - i), 1, "?")));
+            text.append(QString::fromUtf8(Convert(CodePageToUtf8(), bytes.mid(i, end - i), 1, "?", whole)));
         }
         i = end;
     }
+    return text;
+}
+
+}  // namespace
+
+QByteArray ToCodePage(const QString& text)
+{
+    return Encode(text, "?", nullptr);
+}
+
+QString FromCodePage(const QByteArray& bytes)
+{
+    return Decode(bytes, nullptr);
+}
+
+std::optional<QString> FromCodePageExactly(const QByteArray& bytes)
+{
+    bool whole = true;
+    QString text = Decode(bytes, &whole);
+    if (!whole) return std::nullopt;
     return text;
 }
 
@@ -110,7 +131,9 @@ QByteArray FixedText(const QString& text, int width)
 {
     QByteArray bytes;
     for (QChar c : text) {
-        QByteArray one = ToCodePage(QString(c));
+        bool held = true;
+        const QByteArray one = Encode(QString(c), QByteArray(), &held);
+        if (!held) continue;
         if (bytes.size() + one.size() > width) break;
         bytes.append(one);
     }

@@ -1,7 +1,5 @@
 #include "image/BitInfForm.h"
 
-#include "common/Codepage.h"
-
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,8 +72,8 @@ void BitInfForm::AddRow(int index, const QString& label, bool editable)
 void BitInfForm::FillFromImageInfo()
 {
     Text1_[0]->setText(QString::number(imageInfo_.DeviceID));
-    Text1_[2]->setText(common::FromCodePage(imageInfo_.DateUpdated));
-    Text1_[1]->setText(common::FromCodePage(imageInfo_.OrderID));
+    Text1_[2]->setText(FieldText(imageInfo_.DateUpdated));
+    Text1_[1]->setText(FieldText(imageInfo_.OrderID));
 }
 
 void BitInfForm::Command1_Click()
@@ -88,7 +86,7 @@ void BitInfForm::Text1_Change(int)
     QLineEdit* remark = Text1_[kRemarkBox];
     // Exact comparison: case counts and the whole text must be the code.
     if (remark->text() == kRemarkAccessCode)
-        remark->setText(common::FromCodePage(imageInfo_.Remark));
+        remark->setText(FieldText(imageInfo_.Remark));
 }
 
 void ShowVersionInformation(const ImageInfoRecord& imageInfo, QWidget* parent)

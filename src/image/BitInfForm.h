@@ -26,7 +26,7 @@ public:
     explicit BitInfForm(const ImageInfoRecord& imageInfo, QWidget* parent = nullptr);
 
     // Boxes 0 to 2 from the record: the device ID in decimal, the order number and the
-    // date, the fixed texts whole with their trailing fill.
+    // date as their fields hold them (FieldText), empty for a blank board.
     void FillFromImageInfo();
 
     // The "Enter" button: closes the window.

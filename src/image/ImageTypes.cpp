@@ -1,5 +1,7 @@
 #include "image/ImageTypes.h"
 
+#include "common/Codepage.h"
+
 #include <cstring>
 
 namespace image {
@@ -30,6 +32,15 @@ bool ImageInfoRecord::FromBytes(const uint8_t* data, size_t size, size_t offset)
     OrderID = QByteArray(reinterpret_cast<const char*>(p + 10), 30);
     Remark = QByteArray(reinterpret_cast<const char*>(p + 40), 10);
     return true;
+}
+
+QString FieldText(const QByteArray& field)
+{
+    constexpr char kErased = '\xFF';
+    const qsizetype erased = field.indexOf(kErased);
+    QByteArray text = erased < 0 ? field : field.first(erased);
+    while (text.endsWith(' ')) text.chop(1);
+    return common::FromCodePageExactly(text).value_or(QString());
 }
 
 }  // namespace image

@@ -27,6 +27,13 @@ struct ImageInfoRecord {
     bool FromBytes(const uint8_t* data, size_t size, size_t offset);
 };
 
+// The text that one of the record's text fields holds, as a board keeps it. Flash never
+// written reads 0xFF, a byte that no code page 936 character uses, so the text ends
+// before the field's first 0xFF; the blanks that fill the field are dropped. What is left
+// must be whole code page 936 characters, or the field holds no text at all: a blank or
+// damaged field reads as empty, never as "?".
+QString FieldText(const QByteArray& field);
+
 struct ImageState {
     common::Bytes ImageData;  // ImageLen + 1 elements once loaded
     QString ImageFile;        // full path of the chosen image, "" when none

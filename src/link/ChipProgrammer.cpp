@@ -475,6 +475,8 @@ void ChipProgrammer::Follow(PageCheck::Verdict verdict)
 void ChipProgrammer::PageDone()
 {
     if (closingLastPage_) {
+        // Pages that "KeepInF" skips at the image's end count as finished too.
+        if (ImageOffset < image_.ImageLen) ShowFraction(image_.ImageLen);
         engine_.LinkState = StChipDone;
         return;
     }

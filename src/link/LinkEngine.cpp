@@ -1,6 +1,6 @@
 #include "link/LinkEngine.h"
 
-#include "common/Codepage.h"
+#include "image/ImageTypes.h"
 #include "link/Commands.h"
 #include "params/SettingsBlock.h"
 
@@ -340,7 +340,9 @@ void LinkEngine::ReadImageInfo()
 void LinkEngine::FinishImageInfo()
 {
     state_.ImageInfo.FromBytes(link_.RxBuf.data(), link_.RxBuf.size(), kReplyDataOffset);
-    view_.SetNotesTxt5(common::FromCodePage(state_.ImageInfo.OrderID));
+    // A board that holds no order number leaves the box's own.
+    const QString orderID = image::FieldText(state_.ImageInfo.OrderID);
+    if (!orderID.isEmpty()) view_.SetNotesTxt5(orderID);
     // Ended before the modal window opens, so nothing can complete it a second time.
     EndOperation();
     view_.ShowVersionWindow(state_.ImageInfo);

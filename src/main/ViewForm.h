@@ -239,7 +239,6 @@ private:
     void WireGridEditor();
     void WireProject();
     void WireHiddenFileCommands();
-    void SaveSelectedNode();
     void HideGridEditor();
 
     common::AppEnvironment& env_;

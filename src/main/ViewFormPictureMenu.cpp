@@ -9,6 +9,7 @@
 #include "common/Dialogs.h"
 #include "link/SerialPort.h"
 #include "params/SettingsBlock.h"
+#include "project/NodePanel.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -116,16 +117,22 @@ void ViewForm::StoreIntoNode_Click()
                                          common::MsgIcon::Exclamation, common::MsgButtons::YesNo);
     if (answer != common::MsgResult::Yes) {
         SB->SetPanel(2, QStringLiteral("放弃数据保存"));
+        MenuImg[kEntryStore]->setEnabled(false);
+        return;
+    }
+    const int stamped = params::StampBlockCrc(state_.params.SetData, state_.params.ProtoInfo[0]);
+    const auto stored = nodePanel_->SaveSelectedNode();
+    Shape2->setVisible(false);
+    if (stored == project::NodePanel::StoreResult::NotWritten) {
+        // The file kept its record: the entry stays for another try, the data with it.
+        SB->SetPanel(2, QStringLiteral("数据未保存"));
+        return;
+    }
+    if (stamped < 1) {
+        SB->SetPanel(2, QStringLiteral("全部数据已保存"));
     } else {
-        const int stamped = params::StampBlockCrc(state_.params.SetData, state_.params.ProtoInfo[0]);
-        SaveSelectedNode();
-        Shape2->setVisible(false);
-        if (stamped < 1) {
-            SB->SetPanel(2, QStringLiteral("全部数据已保存"));
-        } else {
-            SB->SetPanel(2, QStringLiteral("设置数据校验无效"));
-            SB->SetPanel(2, QStringLiteral("备注信息已保存"));
-        }
+        SB->SetPanel(2, QStringLiteral("设置数据校验无效"));
+        SB->SetPanel(2, QStringLiteral("备注信息已保存"));
     }
     MenuImg[kEntryStore]->setEnabled(false);
 }

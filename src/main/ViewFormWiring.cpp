@@ -136,7 +136,6 @@ void ViewForm::WireHiddenFileCommands()
     connect(OpenPro, &QAction::triggered, this, projectCommand(&project::OpenPro_Click));
 }
 
-void ViewForm::SaveSelectedNode() { nodePanel_->SaveSelectedNode(); }
 
 void ViewForm::ClearNodePanel() { nodePanel_->ClearNotes(); }
 

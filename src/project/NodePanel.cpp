@@ -108,9 +108,11 @@ NodeTexts NodePanel::StoredBoxTexts() const
     return texts;
 }
 
-bool NodePanel::SaveSelectedNode()
+NodePanel::StoreResult NodePanel::SaveSelectedNode()
 {
-    return SaveNodeNotes(ctx_, widgets_.tree->SelectedItem(), params_, StoredBoxTexts());
+    const TreeView::Node* node = widgets_.tree->SelectedItem();
+    if (SaveNodeNotes(ctx_, node, params_, StoredBoxTexts())) return StoreResult::Stored;
+    return node ? StoreResult::NotWritten : StoreResult::NoNode;
 }
 
 void NodePanel::ClearValueColumn()

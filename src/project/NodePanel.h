@@ -51,9 +51,15 @@ public:
     // Empties NotesTxt 0 to 6.
     void ClearNotes();
 
-    // The picture menu's store entry: SetData and boxes 1 to 6 into the selected node
-    // ("请选择对象!" without one). True when the record was written.
-    bool SaveSelectedNode();
+    enum class StoreResult {
+        Stored,      // the record was written
+        NoNode,      // none selected: "请选择对象!" was shown, nothing written
+        NotWritten,  // the project file could not be read or written (reported); the
+                     // node keeps its record
+    };
+
+    // The picture menu's store entry: SetData and boxes 1 to 6 into the selected node.
+    StoreResult SaveSelectedNode();
 
 public slots:
     void TreeView_NodeClick(QTreeWidgetItem* node);

@@ -85,6 +85,16 @@ TEST(CodePage, FixedTextPadsAndNeverSplitsACharacter)
     const QByteArray f = FixedText(QStringLiteral("设置参"), 5);
     EXPECT_EQ(f.size(), 5);
     EXPECT_EQ(f.right(1), QByteArray(" "));
+    // What code page 936 cannot hold is left out, not turned into a "?".
+    EXPECT_EQ(FixedText(QStringLiteral("a\U0001F600b\u20A9?"), 6), QByteArray("ab?   "));
+}
+
+TEST(CodePage, ReadsExactlyOnlyWholeCharacters)
+{
+    EXPECT_EQ(FromCodePageExactly(ToCodePage(QStringLiteral("订单 A-1?"))), QStringLiteral("订单 A-1?"));
+    EXPECT_EQ(FromCodePageExactly(QByteArray()), QString());
+    for (const QByteArray bytes : {QByteArray("a\xff", 2), QByteArray("x\x81"), QByteArray("a\x81<b")})
+        EXPECT_FALSE(FromCodePageExactly(bytes).has_value()) << bytes.toHex().toStdString();
 }
 
 TEST(LittleEndianFields, ReadAndWriteOnlyInsideTheBuffer)

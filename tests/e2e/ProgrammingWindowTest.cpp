@@ -100,6 +100,23 @@ TEST_F(ProgrammingWindow, KeepInFLeavesTheControllersStoredSettingsAlone)
     EXPECT_EQ(erased, (QStringList{"00 20 00 08", "00 24 00 08", "00 30 00 08"}));
 }
 
+// The sample's last two pages are the kept ones: the run ends after page 9, and the bar
+// still ends at its whole width.
+TEST_F(ProgrammingWindow, KeepInFSkippingTheSamplesLastPagesEndsWithAFullBar)
+{
+    StartWindow();
+    ASSERT_FALSE(HasFatalFailure());
+    form->Check1[1]->setChecked(true);  // "KeepInF"
+    LoadAndProgram(QStringLiteral(TOLVEXAN_PROGRAM_DIR "/Sample.BIN"));
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(RunUntilBurnt(1)) << Log().toStdString();
+    EXPECT_EQ(Requests("05", devsim.RecordedRequests()).size(), 2);
+    ASSERT_FALSE(form->PersLab->isHidden());
+    const int endWidth = form->PersLab->width();
+    form->ShowProgress(1);
+    EXPECT_EQ(endWidth, form->PersLab->width());
+}
+
 TEST_F(ProgrammingWindow, AutoLoadWaitsWhileTheBoardStaysAndProgramsTheNextOne)
 {
     constexpr int kStaysForHandshakes = 8;

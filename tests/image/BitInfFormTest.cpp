@@ -35,13 +35,13 @@ protected:
 
 }  // namespace
 
-TEST_F(VersionWindow, FillShowsTheRecordWholeWithItsFill)
+TEST_F(VersionWindow, FillShowsTheRecordsTextsWithoutTheirFill)
 {
     window.FillFromImageInfo();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Version Information"));
     EXPECT_EQ(window.Text1(0)->text(), QStringLiteral("-1"));
-    EXPECT_EQ(window.Text1(1)->text(), QStringLiteral("订单A-17") + QString(22, ' '));
-    EXPECT_EQ(window.Text1(2)->text(), QStringLiteral("26129 "));
+    EXPECT_EQ(window.Text1(1)->text(), QStringLiteral("订单A-17"));
+    EXPECT_EQ(window.Text1(2)->text(), QStringLiteral("26129"));
     EXPECT_EQ(remark()->text(), QString());
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(window.Text1(i)->isReadOnly()) << i;
     EXPECT_FALSE(remark()->isReadOnly());
@@ -89,7 +89,19 @@ TEST_F(VersionWindow, RemarkIsTheRecordsAtTheTimeOfTypingFromCodePage936)
     window.FillFromImageInfo();
     info.Remark = common::FixedText(QStringLiteral("出厂批次"), 10);
     remark()->setText(QStringLiteral("wrnqe"));
-    EXPECT_EQ(remark()->text(), QStringLiteral("出厂批次  "));
+    EXPECT_EQ(remark()->text(), QStringLiteral("出厂批次"));
+}
+
+TEST_F(VersionWindow, ABlankBoardsRecordShowsEmptyTexts)
+{
+    common::Bytes erased(image::kImageInfoSize, 0xFF);
+    ASSERT_TRUE(info.FromBytes(erased.data(), erased.size(), 0));
+    window.FillFromImageInfo();
+    EXPECT_EQ(window.Text1(0)->text(), QStringLiteral("-1"));
+    EXPECT_EQ(window.Text1(1)->text(), QString());
+    EXPECT_EQ(window.Text1(2)->text(), QString());
+    remark()->setText(QStringLiteral("wrnqe"));
+    EXPECT_EQ(remark()->text(), QString());
 }
 
 TEST(VersionInformation, ShownModallyAndBuiltAfreshForEveryRead)

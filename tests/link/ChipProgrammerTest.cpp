@@ -190,6 +190,7 @@ TEST(ChipProgrammer, KeepInFWithAnImageEndingInTheKeptAreaEndsAtTheImageEnd)
         EXPECT_EQ(closes.back(), CloseFrame(0xA7, 2048, 10)) << length;
         for (const auto& f : rig.Sent(CmdWriteChunk)) EXPECT_EQ(f.size(), 512u + 9) << length;
         EXPECT_EQ(rig.view.log.last(), " Has been successfully burning：1 (chip) /images/app.BIN");
+        EXPECT_EQ(rig.view.barWidths.back(), 8480) << length << ": the skipped pages count as finished";
     }
 }
 

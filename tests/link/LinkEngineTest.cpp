@@ -422,11 +422,26 @@ TEST_F(LinkEngineTest, ImageInfoIsShownOnceWithTheOperationEndedBeforeTheWindowO
     EXPECT_EQ(view.versionWindows, 1);
     EXPECT_EQ(view.versionInfo.DeviceID, 1234);
     EXPECT_EQ(view.versionInfo.OrderID, record.OrderID);
-    EXPECT_EQ(view.notesTxt5, common::FromCodePage(record.OrderID));
+    EXPECT_EQ(view.notesTxt5, QStringLiteral("订单-42"));
     EXPECT_EQ(state.ImageInfo.DateUpdated, QByteArray("261209"));
     TickTimes(2);
     EXPECT_EQ(view.versionWindows, 1);
     EXPECT_EQ(state.CurMode, OpLinkCheck);
+}
+
+// A blank board, or one burnt without an order number, holds none to hand on.
+TEST_F(LinkEngineTest, ARecordWithoutAnOrderNumberLeavesTheOrderNumberBoxAsItIs)
+{
+    image::ImageInfoRecord burntEmpty;
+    burntEmpty.OrderID = QByteArray(30, ' ');
+    for (const common::Bytes& record : {common::Bytes(50, 0xFF), burntEmpty.ToBytes()}) {
+        view.notesTxt5 = "SO-1";
+        AnswerWith([&record](uint8_t) { return ReadReply(record); });
+        state.Request(OpReadImageInfo);
+        RunExchange();
+        EXPECT_EQ(view.notesTxt5, "SO-1");
+    }
+    EXPECT_EQ(view.versionWindows, 2);
 }
 
 TEST_F(LinkEngineTest, AShortOrFailedImageInfoReadEndsWithoutAWord)

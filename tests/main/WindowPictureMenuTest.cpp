@@ -12,9 +12,10 @@
 #include "project/TreeOperations.h"
 #include "project/TreeView.h"
 
-#include <QLineEdit>
-
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace testmain {
 namespace {
@@ -35,6 +36,29 @@ protected:
         state.params.ProtoInfo[0].DataLen = 60;
         state.params.SetData.assign(61, 0);
         common::WriteLE<int32_t>(state.params.SetData, 20, 28);
+    }
+
+    // A new project "Work.QVR" with one node, selected; its path.
+    QString OpenProjectWithASelectedNode()
+    {
+        const project::ProjectContext context{state.project, *form->TreeView, dialogs};
+        const QString path = programFolder.file("Work.QVR");
+        EXPECT_TRUE(project::CreateProjectFile(context, path));
+        EXPECT_TRUE(project::OpenProjectFile(context, path, "locked", "Hint"));
+        project::AddTopNode(context);
+        EXPECT_EQ(form->TreeView->Count(), 1);
+        form->TreeView->SetSelected(form->TreeView->NodeAt(1));
+        dialogs.messages.clear();
+        return path;
+    }
+
+    // The selected node's record as the project file holds it.
+    project::ProjectRecord StoredNode(const QString& path) const
+    {
+        project::RecordFile file(path, project::RecordFile::Mode::Read);
+        project::ProjectRecord node;
+        EXPECT_TRUE(file.Read(project::KeyToRecordNo(project::TreeView::KeyOf(form->TreeView->NodeAt(1))), node));
+        return node;
     }
 };
 
@@ -148,15 +172,7 @@ TEST_F(WindowPictureMenuTest, StoreStampsTheBlockAndHidesTheFrame)
 TEST_F(WindowPictureMenuTest, StoreWritesTheSettingsAndRemarksIntoTheSelectedNode)
 {
     auto& form = Load();
-    const project::ProjectContext context{state.project, *form.TreeView, dialogs};
-    const QString path = programFolder.file("Work.QVR");
-    ASSERT_TRUE(project::CreateProjectFile(context, path));
-    ASSERT_TRUE(project::OpenProjectFile(context, path, "locked", "Hint"));
-    project::AddTopNode(context);
-    ASSERT_EQ(form.TreeView->Count(), 1);
-    form.TreeView->SetSelected(form.TreeView->NodeAt(1));
-    dialogs.messages.clear();
-
+    const QString path = OpenProjectWithASelectedNode();
     GiveStampableSettings();
     state.params.SetData[50] = 0x77;
     static_cast<QLineEdit*>(form.NotesTxt[6])->setText("R1");
@@ -165,15 +181,51 @@ TEST_F(WindowPictureMenuTest, StoreWritesTheSettingsAndRemarksIntoTheSelectedNod
 
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！"}));
     EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
-    project::RecordFile file(path, project::RecordFile::Mode::Read);
-    project::ProjectRecord node;
-    ASSERT_TRUE(file.Read(project::KeyToRecordNo(project::TreeView::KeyOf(form.TreeView->NodeAt(1))), node));
+    const project::ProjectRecord node = StoredNode(path);
     EXPECT_EQ(node.Text(project::RemarkInfo), "R1");
     common::Bytes stored(61, 0);
     node.LoadSettings(stored, 60);
     EXPECT_EQ(stored[50], 0x77);
     EXPECT_EQ(stored[28], state.params.SetData[28]);
     EXPECT_EQ(stored[29], state.params.SetData[29]);
+}
+
+// Needs file permissions to hold: run as an unprivileged user (scripts/unprivileged-tests.sh).
+TEST_F(WindowPictureMenuTest, AStoreIntoAProjectThatCannotBeWrittenSaysSoAndCanBeTriedAgain)
+{
+    auto& form = Load();
+    const QString path = OpenProjectWithASelectedNode();
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    if (QFileInfo(path).isWritable()) GTEST_SKIP() << "running with rights that ignore file permissions";
+    const QByteArray before = programFolder.read(path);
+    GiveStampableSettings();
+    state.params.SetData[50] = 0x77;
+    static_cast<QLineEdit*>(form.NotesTxt[6])->setText("R1");
+    form.MenuImg[4]->setEnabled(true);
+
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        Click(form.MenuImg[4]);  // a disabled entry would not even ask
+        ASSERT_EQ(dialogs.MessageTexts().size(), 2 * attempt);
+        EXPECT_EQ(dialogs.MessageTexts().last(), "工程文件读写失败！");
+        EXPECT_EQ(form.SB->Panel(2), "数据未保存");
+        EXPECT_TRUE(form.MenuImg[4]->isEnabled());
+        EXPECT_EQ(programFolder.read(path), before);
+    }
+    EXPECT_EQ(state.params.SetData[50], 0x77);
+    EXPECT_EQ(static_cast<QLineEdit*>(form.NotesTxt[6])->text(), "R1");
+
+    // Writable again: the same entry stores what was kept in the window.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    dialogs.messages.clear();
+    Click(form.MenuImg[4]);
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！"}));
+    EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
+    EXPECT_FALSE(form.MenuImg[4]->isEnabled());
+    const project::ProjectRecord node = StoredNode(path);
+    EXPECT_EQ(node.Text(project::RemarkInfo), "R1");
+    common::Bytes stored(61, 0);
+    node.LoadSettings(stored, 60);
+    EXPECT_EQ(stored[50], 0x77);
 }
 
 TEST_F(WindowPictureMenuTest, StoreOfABlockWithAWrongLengthSaysOnlyTheRemarksWereSaved)

@@ -84,7 +84,7 @@ TEST_F(NodePanelTest, StoringWritesBlockAndBoxesAndCutsLongTexts)
     panel->SetNoteText(2, longPath);
     panel->SetNoteText(6, QString());
     const ProjectRecord before = ReadRecord(path, 2);
-    EXPECT_TRUE(panel->SaveSelectedNode());
+    EXPECT_EQ(panel->SaveSelectedNode(), NodePanel::StoreResult::Stored);
     const ProjectRecord after = ReadRecord(path, 2);
     EXPECT_EQ(after.Text(Description), QStringLiteral("BinArray"));
     EXPECT_EQ(after.Text(ProgramFile), longPath.left(200));
@@ -98,7 +98,7 @@ TEST_F(NodePanelTest, StoringWritesBlockAndBoxesAndCutsLongTexts)
 
     tree.clearSelection();
     const QByteArray file = folder.read(path);
-    EXPECT_FALSE(panel->SaveSelectedNode());
+    EXPECT_EQ(panel->SaveSelectedNode(), NodePanel::StoreResult::NoNode);
     EXPECT_EQ(dialogs.MessageTexts(), QStringList{QStringLiteral("请选择对象!")});
     EXPECT_EQ(folder.read(path), file);
 }
