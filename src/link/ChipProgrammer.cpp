@@ -14,7 +14,6 @@ namespace {
 constexpr int16_t kHandshakeTimeoutsToRemoval = 5;  // the controller is taken as removed
 constexpr int16_t kRepliesWithoutIdToStart = 5;      // the sixth such reply starts a download
 constexpr int16_t kDownloadFailuresToRestart = 11;
-constexpr size_t kChipIdReplySize = kReplyChipId + kChipIdSize + 2;  // 17 with the CRC
 
 QString FlashAddressText(int32_t address)
 {
@@ -256,7 +255,7 @@ void ChipProgrammer::TakeChipId()
     engine_.LinkState = StHandshake;
     engine_.FailCount = 0;
     // A reply that claims an ID but is too short to hold it carries no usable ID.
-    if (link_.RxBuf.size() < kChipIdReplySize) return;
+    if (link_.RxBuf.size() < kHandshakeReplyWithId) return;
     std::copy_n(link_.RxBuf.begin() + kReplyChipId, kChipIdSize, ChipID.begin());
     if (!ChipIdChanged()) return;
     engine_.LinkState = StEnterDownload;

@@ -7,6 +7,14 @@ namespace {
 
 common::Bytes Start(CommandCode code) { return {kFrameAddr, code}; }
 
+uint8_t CommandOf(const common::Bytes& frame) { return frame.size() > 1 ? frame[1] : 0; }
+
+// 10 + the length field of an F4 request.
+size_t ReadReplySize(const common::Bytes& request)
+{
+    return kReadReplyWithoutData + common::ReadLE<uint16_t>(request, 6).value_or(0);
+}
+
 }  // namespace
 
 common::Bytes LinkQueryBody() { return {kFrameAddr, CmdLinkQuery, 0x00}; }
@@ -69,14 +77,28 @@ common::Bytes QueryDisplayBody() { return {kFrameAddr, CmdQueryDisplay, 0x00}; }
 
 size_t LongestReplySize(const common::Bytes& body)
 {
-    constexpr size_t kStatusReply = 5;
-    switch (body.size() > 1 ? body[1] : 0) {
-    case CmdHandshake: return kReplyChipId + kChipIdSize + 2;
-    case CmdReadMemory: return kReplyDataOffset + common::ReadLE<uint16_t>(body, 6).value_or(0) + 2;
-    case CmdQueryDisplay: return 8;
-    default: return kStatusReply;
+    switch (CommandOf(body)) {
+    case CmdHandshake: return kHandshakeReplyWithId;
+    case CmdReadMemory: return ReadReplySize(body);
+    case CmdQueryDisplay: return kQueryDisplayReplySize;
+    default: return kStatusReplySize;
     }
 }
+
+bool ReplyLengthAllowed(const common::Bytes& request, const common::Bytes& reply)
+{
+    const size_t n = reply.size();
+    const uint8_t status = n > kReplyStatus ? reply[kReplyStatus] : 0;
+    switch (CommandOf(request)) {
+    case CmdHandshake: return n == (status != 0 ? kHandshakeReplyWithId : kStatusReplySize);
+    case CmdReadMemory:
+        return n == ReadReplySize(request) || (status != 0 && (n == kStatusReplySize || n == kReadReplyWithoutData));
+    case CmdQueryDisplay: return n == kQueryDisplayReplySize;
+    default: return n == kStatusReplySize;
+    }
+}
+
+bool ReadReplyCarries(const common::Bytes& reply, size_t count) { return reply.size() == kReadReplyWithoutData + count; }
 
 bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected)
 {

@@ -58,6 +58,12 @@ constexpr size_t kChipIdSize = 12;
 constexpr size_t kReplyDataOffset = 8;  // F4: the bytes read start here
 constexpr size_t kMinReplySize = 4;
 
+// Whole reply lengths, CRC included.
+constexpr size_t kStatusReplySize = 5;                                 // address, echo, status
+constexpr size_t kHandshakeReplyWithId = kReplyChipId + kChipIdSize + 2;  // F1 with the chip ID: 17
+constexpr size_t kQueryDisplayReplySize = 8;                           // FF: the address at bytes 2..5
+constexpr size_t kReadReplyWithoutData = kReplyDataOffset + 2;         // F4 header alone: 10
+
 // Device modes in the F0 reply's byte 2.
 enum DeviceMode : uint8_t { ModeDownload = 1, ModeRun = 2, ModeStop = 3 };
 
@@ -78,6 +84,15 @@ common::Bytes QueryDisplayBody();                                      // 01 FF 
 // The longest reply the request's command can bring, CRC included: F1 17 bytes, F4 the
 // length asked for and 10, FF 8, every other command 5.
 size_t LongestReplySize(const common::Bytes& body);
+
+// Whether a reply (CRC included) has a length its request's command allows: F1 5 bytes
+// with status 0 (no chip ID) and 17 with a non-zero status (the ID at bytes 3..14); F4
+// 10 + the length asked for, or, refusing the read with a non-zero status, 5 or 10; FF
+// 8; every other command 5. `request` is the frame sent, with or without its CRC.
+bool ReplyLengthAllowed(const common::Bytes& request, const common::Bytes& reply);
+
+// Whether an F4 reply (CRC included) carries all of the `count` bytes asked for.
+bool ReadReplyCarries(const common::Bytes& reply, size_t count);
 
 // Whether an F4 reply (CRC included) holds exactly `expected` from its first data byte.
 bool ReadReplyHolds(const common::Bytes& reply, std::span<const uint8_t> expected);

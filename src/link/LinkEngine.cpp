@@ -22,11 +22,6 @@ constexpr int16_t kWaitDisplay = 3;
 
 constexpr int16_t kPollsPerFailure = 5;  // "Link failure！" once FailCount goes above this
 
-// Reply sizes: the image information record lies at bytes 8..57, the CRC after it; an
-// FF reply carries the address at bytes 2..5.
-constexpr size_t kImageInfoReplySize = kReplyDataOffset + image::kImageInfoSize + 2;
-constexpr size_t kDisplayAddressReplySize = 6 + 2;
-
 const QString kOpenPortFirst = QStringLiteral("Open port first！");
 const QString kLinkFailure = QStringLiteral("Link failure！");
 const QString kReadFailure = QStringLiteral("Read the data failure");
@@ -174,10 +169,14 @@ void LinkEngine::EndOperation()
     state_.Request(OpLinkCheck);
 }
 
+bool LinkEngine::ReadSucceeded(int count) const
+{
+    return link_.LinkError == LinkOk && ReadReplyCarries(link_.RxBuf, static_cast<uint16_t>(count));
+}
+
 void LinkEngine::CopyReplyData(common::Bytes& target, int count) const
 {
-    const size_t replyData = link_.RxBuf.size() > kReplyDataOffset + 2 ? link_.RxBuf.size() - kReplyDataOffset - 2 : 0;
-    const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), replyData, target.size()});
+    const size_t n = std::min<size_t>(static_cast<uint16_t>(count), target.size());
     std::copy_n(link_.RxBuf.begin() + static_cast<long>(kReplyDataOffset), n, target.begin());
 }
 
@@ -233,7 +232,7 @@ void LinkEngine::ReadSettings()
     const params::ProtoInfoRecord& info = params_.ProtoInfo[0];
     const auto send = [&] { Send(ReadMemoryBody(kSettingsFlashAddr, static_cast<uint16_t>(info.DataLen)), kReadMemoryLimits); };
     if (!SendThenAwait(send)) return;
-    if (link_.LinkError != LinkOk) {
+    if (!ReadSucceeded(info.DataLen)) {
         view_.SetPanelText(kPanelResult, kReadFailure);
     } else {
         // A block that fails its check never stays in SetData: the next update or save
@@ -330,7 +329,7 @@ void LinkEngine::ReadImageInfo()
 {
     if (!SendThenAwait([this] { Send(ReadMemoryBody(kImageInfoAddr, image::kImageInfoSize), kReadMemoryLimits); }))
         return;
-    if (link_.LinkError != LinkOk || link_.RxBuf.size() < kImageInfoReplySize) {
+    if (!ReadSucceeded(image::kImageInfoSize)) {
         EndOperation();
         return;
     }
@@ -376,7 +375,7 @@ void LinkEngine::ReadDisplay()
 void LinkEngine::FinishDisplayAddress()
 {
     state_.LinkState = kAskAddress;
-    if (link_.LinkError != LinkOk || link_.RxBuf.size() < kDisplayAddressReplySize) return;
+    if (link_.LinkError != LinkOk || link_.RxBuf.size() < kQueryDisplayReplySize) return;
     const int32_t address = common::ReadLE<int32_t>(link_.RxBuf, kReplyStatus).value_or(0);
     if (address > static_cast<int32_t>(kDisplayAddrFloor)) {
         state_.DispAddr = address;
@@ -386,7 +385,7 @@ void LinkEngine::FinishDisplayAddress()
 
 void LinkEngine::FinishDisplayRead()
 {
-    if (link_.LinkError != LinkOk) {
+    if (!ReadSucceeded(params_.ProtoInfo[1].DataLen)) {
         view_.SetPanelText(kPanelResult, kReadFailure);
     } else {
         CopyReplyData(params_.DispData, params_.ProtoInfo[1].DataLen);

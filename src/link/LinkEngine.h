@@ -57,8 +57,11 @@ private:
     void FinishDisplayAddress();
     void FinishDisplayRead();
 
-    // Copies the reply's data bytes (from byte 8, CRC excluded) into the first `count`
-    // bytes of `target`, as far as both go.
+    // Whether the F4 exchange just over brought all the `count` bytes asked for: a read
+    // without them (a board refusing it answers without data) is a failed read.
+    bool ReadSucceeded(int count) const;
+    // Copies the data bytes of a read that succeeded into the first `count` bytes of
+    // `target`, as far as `target` goes.
     void CopyReplyData(common::Bytes& target, int count) const;
 
     LinkExchange& link_;

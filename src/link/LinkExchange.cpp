@@ -69,6 +69,8 @@ bool LinkExchange::JudgeReply()
             LinkError = LinkCrcMismatch;
         else if (TxBuf.size() < 2 || RxBuf[1] != TxBuf[1])
             LinkError = LinkNoEcho;
+        else if (!ReplyLengthAllowed(TxBuf, RxBuf))
+            LinkError = LinkWrongLength;
     }
     LinkPhase = PhaseFinished;
     return true;

@@ -36,6 +36,9 @@ enum LinkErrorCode : int16_t {
     LinkReplyTooShort = 3,
     LinkCrcMismatch = 4,
     LinkNoEcho = 5,
+    // A sound frame (CRC and echo right) of a length its command never has: it answers
+    // something else, or carries less or more than was asked.
+    LinkWrongLength = 6,
     LinkPortClosed = -1,
 };
 

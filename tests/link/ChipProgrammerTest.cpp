@@ -276,17 +276,23 @@ TEST(ChipProgrammer, HandshakeRepliesThatCarryNoUsableId)
     EXPECT_EQ(zero.Sent(CmdEnterDownload).size(), 0u);
     EXPECT_GT(zero.Sent(CmdHandshake).size(), 20u);
 
-    // A non-zero status with fewer than 17 bytes is not taken as an ID.
-    ProgrammingRig shortId;
-    shortId.port.answer = [&](const Bytes& frame) -> std::optional<Bytes> {
-        if (frame[1] == CmdHandshake) return WithCrc({0x01, CmdHandshake, 0x01, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7});
-        return shortId.port.DefaultReply(frame);
-    };
-    shortId.Arm(1024);
-    shortId.Ticks(300);
-    EXPECT_EQ(shortId.Sent(CmdEnterDownload).size(), 0u);
-    EXPECT_EQ(shortId.programmer.ChipID, testlink::ChipId{});
-    EXPECT_EQ(shortId.programmer.NoIdCount, 0);
+    // A non-zero status in a reply of any length but 17 is not taken as an ID, nor as a
+    // reply without one.
+    for (const size_t length : {5, 15, 18}) {
+        SCOPED_TRACE(length);
+        ProgrammingRig wrongLength;
+        wrongLength.port.answer = [&](const Bytes& frame) -> std::optional<Bytes> {
+            const std::optional<Bytes> reply = wrongLength.port.DefaultReply(frame);
+            if (frame[1] == CmdHandshake) return testlink::Resized(*reply, length);
+            return reply;
+        };
+        wrongLength.view.autoLoad = true;
+        wrongLength.Arm(1024);
+        wrongLength.Ticks(600);
+        EXPECT_EQ(wrongLength.Sent(CmdEnterDownload).size(), 0u);
+        EXPECT_EQ(wrongLength.programmer.ChipID, testlink::ChipId{});
+        EXPECT_EQ(wrongLength.programmer.NoIdCount, 0);
+    }
 }
 
 TEST(ChipProgrammer, ASixthReplyWithoutIdStartsADownloadOnlyOnce)

@@ -2,6 +2,8 @@
 
 #include "common/Crc16.h"
 
+#include <algorithm>
+
 namespace testlink {
 
 common::Bytes WithCrc(common::Bytes body)
@@ -10,6 +12,13 @@ common::Bytes WithCrc(common::Bytes body)
     body.push_back(crc.CRCLo);
     body.push_back(crc.CRCHi);
     return body;
+}
+
+common::Bytes Resized(const common::Bytes& reply, size_t length)
+{
+    common::Bytes body(reply.begin(), reply.end() - static_cast<long>(std::min<size_t>(2, reply.size())));
+    body.resize(length - 2, 0x00);
+    return WithCrc(body);
 }
 
 }  // namespace testlink

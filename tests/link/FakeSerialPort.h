@@ -75,4 +75,8 @@ private:
 // A whole reply frame: the given bytes followed by their CRC, high byte first.
 common::Bytes WithCrc(common::Bytes body);
 
+// `reply` (a whole frame) made `length` bytes long with a valid CRC: the bytes before its
+// CRC cut to fit or padded with 00.
+common::Bytes Resized(const common::Bytes& reply, size_t length);
+
 }  // namespace testlink

@@ -32,6 +32,15 @@ common::Bytes ReadReply(const common::Bytes& data, uint8_t byte2 = 0)
     return WithCrc(body);
 }
 
+// F4 replies that do not carry the `data` asked for: cut one byte short, one byte too
+// long, a refusal in 5 and in 10 bytes, and a broken frame.
+std::vector<common::Bytes> UnusableReads(const common::Bytes& data)
+{
+    const common::Bytes whole = ReadReply(data);
+    return {testlink::Resized(whole, whole.size() - 1), testlink::Resized(whole, whole.size() + 1), Reply(CmdReadMemory, 0x01),
+            ReadReply({}, 0x01), common::Bytes{0x01, CmdReadMemory, 0x00}};
+}
+
 // A setting block whose header and CRC are right.
 common::Bytes GoodBlock(uint8_t fill)
 {
@@ -354,29 +363,28 @@ TEST_F(LinkEngineTest, ReadingTheSettingsIgnoresByte2AndChecksTheBlock)
     EXPECT_TRUE(std::equal(good.begin(), good.begin() + kSetLen, params.SetData.begin()));
     EXPECT_EQ(view.setDataShown, 1);
 
-    // A short reply fails the check as well; a failed read changes nothing.
-    params.SetData.assign(kSetLen + 1, 0xEE);
-    AnswerWith([](uint8_t) { return ReadReply({1, 2, 3}); });
-    state.Request(OpReadSettings);
-    TickTimes(2);
-    RunExchange();
-    EXPECT_EQ(view.Last(kPanelResult), "Read the data validation is invalid");
-    EXPECT_EQ(params.SetData, common::Bytes(kSetLen + 1, 0xEE));
-    AnswerWith([](uint8_t) { return common::Bytes{0x01}; });
-    state.Request(OpReadSettings);
-    TickTimes(2);
-    RunExchange();
-    EXPECT_EQ(view.Last(kPanelResult), "Read the data failure");
-    EXPECT_EQ(params.SetData[3], 0xEE);
+    // A reply without the whole block is a failed read, and a failed read changes nothing.
+    for (const common::Bytes& reply : UnusableReads({good.begin(), good.begin() + kSetLen})) {
+        SCOPED_TRACE(reply.size());
+        params.SetData.assign(kSetLen + 1, 0xEE);
+        AnswerWith([&reply](uint8_t) { return reply; });
+        state.Request(OpReadSettings);
+        TickTimes(2);
+        RunExchange();
+        EXPECT_EQ(view.Last(kPanelResult), "Read the data failure");
+        EXPECT_EQ(params.SetData, common::Bytes(kSetLen + 1, 0xEE));
+        EXPECT_EQ(view.setDataShown, 1);
+    }
 }
 
 TEST_F(LinkEngineTest, DisplayAddressMustLieAbove0x20000000AndFailedReadsRepeat)
 {
     common::Bytes address = {0x00, 0x00, 0x00, 0x20};
     bool failReads = false;
+    common::Bytes failedRead;
     AnswerWith([&](uint8_t cmd) {
         if (cmd == CmdQueryDisplay) return WithCrc({0x01, 0xFF, address[0], address[1], address[2], address[3]});
-        if (failReads) return common::Bytes{0x01, 0xF4, 0x00};
+        if (failReads) return failedRead;
         return ReadReply({9, 8, 7, 6, 5, 4});
     });
     state.Request(OpReadDisplay);
@@ -394,10 +402,16 @@ TEST_F(LinkEngineTest, DisplayAddressMustLieAbove0x20000000AndFailedReadsRepeat)
     EXPECT_EQ(view.dispDataShown, 1);
 
     failReads = true;
-    RunExchange();
-    EXPECT_EQ(view.Last(kPanelResult), "Read the data failure");
-    RunExchange();
-    EXPECT_EQ(port.written.back(), WithCrc(ReadMemoryBody(0x20000001, kDispLen)));
+    for (const common::Bytes& reply : UnusableReads({1, 2, 3, 4, 5, 6})) {
+        SCOPED_TRACE(reply.size());
+        failedRead = reply;
+        view.panels[kPanelResult].clear();
+        RunExchange();
+        EXPECT_EQ(view.Last(kPanelResult), "Read the data failure");
+        EXPECT_EQ(port.written.back(), WithCrc(ReadMemoryBody(0x20000001, kDispLen)));
+    }
+    EXPECT_EQ((common::Bytes{params.DispData.begin(), params.DispData.begin() + kDispLen}),
+              (common::Bytes{9, 8, 7, 6, 5, 4}));
     EXPECT_EQ(state.Requested(), OpReadDisplay);
     EXPECT_EQ(view.dispDataShown, 1);
 }
@@ -444,10 +458,13 @@ TEST_F(LinkEngineTest, ARecordWithoutAnOrderNumberLeavesTheOrderNumberBoxAsItIs)
     EXPECT_EQ(view.versionWindows, 2);
 }
 
-TEST_F(LinkEngineTest, AShortOrFailedImageInfoReadEndsWithoutAWord)
+TEST_F(LinkEngineTest, AnImageInfoReadWithoutTheWholeRecordEndsWithoutAWord)
 {
-    const common::Bytes shortReply = ReadReply(common::Bytes(48, 0x20));  // 58 bytes
-    for (const common::Bytes& reply : {shortReply, common::Bytes{0x01, 0xF4}}) {
+    view.notesTxt5 = "kept";
+    image::ImageInfoRecord record;
+    record.DeviceID = 1234;
+    for (const common::Bytes& reply : UnusableReads(record.ToBytes())) {
+        SCOPED_TRACE(reply.size());
         state.ImageInfo.DeviceID = 77;
         AnswerWith([&reply](uint8_t) { return reply; });
         state.Request(OpReadImageInfo);
@@ -455,6 +472,7 @@ TEST_F(LinkEngineTest, AShortOrFailedImageInfoReadEndsWithoutAWord)
         EXPECT_EQ(view.versionWindows, 0);
         EXPECT_TRUE(view.panels[kPanelResult].isEmpty());
         EXPECT_EQ(state.ImageInfo.DeviceID, 77);
+        EXPECT_EQ(view.notesTxt5, "kept");
         EXPECT_EQ(state.Requested(), OpLinkCheck);
         EXPECT_EQ(state.LinkState, 0);
         TickTimes(2);

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <set>
+#include <string>
 
 using namespace devlink;
 using testlink::FakeSerialPort;
+using testlink::Resized;
 using testlink::WithCrc;
 
 namespace {
@@ -74,7 +77,7 @@ TEST_F(LinkExchangeTest, JudgesEachReplyByLengthCrcAndEcho)
     std::swap(rtuOrder[3], rtuOrder[4]);
     const std::vector<ReplyCase> cases = {
         {"good", good, LinkOk},
-        {"exactly four bytes", WithCrc({0x01, 0xF0}), LinkOk},
+        {"four bytes, shorter than any reply", WithCrc({0x01, 0xF0}), LinkWrongLength},
         {"three bytes", {0x01, 0xF0, 0x02}, LinkReplyTooShort},
         {"one byte", {0x01}, LinkReplyTooShort},
         {"crc low byte first", rtuOrder, LinkCrcMismatch},
@@ -89,6 +92,52 @@ TEST_F(LinkExchangeTest, JudgesEachReplyByLengthCrcAndEcho)
         EXPECT_EQ(link.LinkError, c.expected);
         EXPECT_EQ(link.RxBuf, c.reply);
         EXPECT_TRUE(port.pending.empty());
+    }
+}
+
+// Every command's reply has the lengths the protocol gives it; a sound frame (valid CRC,
+// command echoed) one byte shorter or longer is a failed exchange. An F4 reply carries the
+// N bytes asked for after a 10-byte frame, or refuses the read with a non-zero status in
+// 5 or 10 bytes; an F1 reply carries the chip ID exactly when its status is not 0.
+TEST_F(LinkExchangeTest, AReplyMustHaveALengthItsCommandAllows)
+{
+    struct Case {
+        std::string name;
+        common::Bytes request;
+        Limits limits;
+        uint8_t status;
+        std::set<size_t> allowed;
+        std::set<size_t> alsoWrong = {};  // beside one byte shorter and longer than allowed
+    };
+    std::vector<Case> cases = {
+        {"F0", LinkQueryBody(), kLinkQueryLimits, 0x02, {5}},
+        {"F1 without ID", HandshakeBody(), kHandshakeLimits, 0x00, {5}, {17}},
+        {"F1 with ID", HandshakeBody(), kHandshakeLimits, 0x01, {17}, {5}},
+        {"03", EnterDownloadBody(), kEnterDownloadLimits, 0x00, {5}},
+        {"05 refused", ErasePageBody(kFlashBase, 8), kErasePageLimits, 0x01, {5}},
+        {"07", WriteChunkBody(0, common::Bytes(512, 0x5A)), kWriteChunkLimits, 0x00, {5}},
+        {"09", ClosePageBody(true, 2048, 10), kClosePageLimits, 0x00, {5}},
+        {"FE", EraseSettingsBody(), kEraseSettingsLimits, 0x00, {5}},
+        {"F5", WriteSettingsBody(kSaveSettingsFlag, common::Bytes(96, 0x21)), kSaveSettingsLimits, 0x00, {5}},
+        {"FF", QueryDisplayBody(), kQueryDisplayLimits, 0x00, {8}},
+    };
+    for (const uint16_t n : {1, 50, 480, 1024}) {
+        const std::string asked = "F4 of " + std::to_string(n);
+        cases.push_back({asked, ReadMemoryBody(kFlashBase, n), kReadMemoryLimits, 0x00, {10u + n}, {5, 10}});
+        cases.push_back({asked + " refused", ReadMemoryBody(kFlashBase, n), kReadMemoryLimits, 0x01, {5, 10, 10u + n}});
+    }
+    for (const Case& c : cases) {
+        std::set<size_t> lengths = c.alsoWrong;
+        for (size_t allowed : c.allowed) lengths.insert({allowed - 1, allowed, allowed + 1});
+        for (size_t length : lengths) {
+            SCOPED_TRACE(c.name + ", a reply of " + std::to_string(length));
+            link.SendFrame(c.request, c.limits);
+            while (link.LinkPhase == PhaseQuietWait) link.CommPoll();
+            port.SendDone();
+            port.Deliver(Resized(WithCrc({0x01, c.request[1], c.status}), length));
+            TicksUntilIdle();
+            EXPECT_EQ(link.LinkError, c.allowed.count(length) ? LinkOk : LinkWrongLength);
+        }
     }
 }
 
@@ -190,7 +239,7 @@ TEST_F(LinkExchangeTest, ALateReplyIsThrownAwayAndTheNextRequestWaitsForAQuietLi
     EXPECT_TRUE(port.pending.empty());
     EXPECT_EQ(link.QuietNeeded(), 0);
 
-    const common::Bytes reply = WithCrc({0x01, 0xF4, 0x00, 0x00});
+    const common::Bytes reply = Resized(WithCrc({0x01, 0xF4, 0x00}), 10 + 64);
     port.SendDone();
     port.Deliver(reply);
     TicksUntilIdle();
@@ -217,6 +266,7 @@ TEST_F(LinkExchangeTest, EveryKindOfFailureHoldsTheNextRequestForTheFailedReplyW
         {"short reply", kHandshakeLimits, common::Bytes{0x01, 0xF0}, LinkReplyTooShort},
         {"bad crc", kLinkQueryLimits, common::Bytes{0x01, 0xF0, 0x00, 0x00, 0x00}, LinkCrcMismatch},
         {"no echo", kWriteChunkLimits, WithCrc({0x01, 0xF1, 0x00}), LinkNoEcho},
+        {"wrong length", kEraseSettingsLimits, WithCrc({0x01, 0xF0, 0x02, 0x00}), LinkWrongLength},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -151,6 +151,35 @@ TEST(ProgrammingALostLastClose, ARestartBeforeTheLastPageIsWrittenAgainStartsFro
     EXPECT_EQ(rig.view.log.count(kBurnt), 1);
 }
 
+// A read-back answered by a sound frame of a length F4 never has is a failed read: it is
+// sent again, and after three in a row the board is not asked again and the suspect page
+// is written again.
+TEST(ProgrammingAReadBackOfTheWrongLength, WritesTheSuspectPageAgainAndBurnsTheImage)
+{
+    const std::vector<std::pair<const char*, std::function<size_t(size_t whole)>>> lengths = {
+        {"without its data", [](size_t) { return size_t{10}; }},
+        {"one byte short", [](size_t whole) { return whole - 1; }},
+        {"one byte long", [](size_t whole) { return whole + 1; }},
+    };
+    for (const auto& [name, length] : lengths) {
+        SCOPED_TRACE(name);
+        ProgrammingRig rig;
+        int writes = 0;
+        rig.port.answer = [&rig, &writes, &length](const Bytes& frame) -> std::optional<Bytes> {
+            if (frame[1] == CmdWriteChunk && kOneLostReply.silent(++writes)) return std::nullopt;
+            const std::optional<Bytes> reply = rig.port.DefaultReply(frame);
+            if (frame[1] != CmdReadMemory || !reply) return reply;
+            return testlink::Resized(*reply, length(reply->size()));
+        };
+        rig.Arm(3000);
+        ASSERT_TRUE(rig.RunUntil([&] { return rig.RunEnded(); }));
+        EXPECT_EQ(rig.port.Flash(0x08002000, 3000), ImageBytes(rig));
+        EXPECT_EQ(rig.view.log.count(kBurnt), 1);
+        EXPECT_EQ(rig.Sent(CmdReadMemory).size(), 3u);
+        EXPECT_EQ(rig.Sent(CmdErasePage).size(), 4u);
+    }
+}
+
 // A cell that keeps a bit at 1 reads back wrong however often its page is written.
 TEST(ProgrammingAWornCell, GivesTheBoardUpAfterThreeWritingsOfItsPage)
 {

@@ -2,6 +2,7 @@
 
 #include "link/SerialPort.h"
 
+#include <limits>
 #include <stdexcept>
 
 namespace devsim {
@@ -52,6 +53,8 @@ const char* const kUsage =
     "                       (later replies queue behind it)\n"
     "  --lose-request AT    that request is garbled on the line: it is counted and recorded\n"
     "                       but neither carried out nor answered\n"
+    "  --reply-length AT=LEN  send that reply as LEN bytes (2 or more) with a valid CRC: its\n"
+    "                       bytes before the CRC cut to fit, or padded with 00\n"
     "Boards coming and going:\n"
     "  SIGUSR1              pull the board out (no answers, requests are lost) or put it\n"
     "                       back (it restarts in run mode with its flash kept)\n"
@@ -106,18 +109,33 @@ FaultPoint ParseFaultPoint(const std::string& text)
     return point;
 }
 
+// "AT" `separator` "NUMBER", the number from `least` to `most`.
+std::pair<FaultPoint, long> ParsePointAndNumber(const std::string& text, char separator, long least, long most,
+                                                const char* numberName)
+{
+    const std::string form = std::string("AT") + separator + numberName;
+    const size_t at = text.find(separator);
+    if (at == std::string::npos) throw std::invalid_argument("expected " + form + ": " + text);
+    const FaultPoint point = ParseFaultPoint(text.substr(0, at));
+    size_t used = 0;
+    const std::string number = text.substr(at + 1);
+    const long value = std::stol(number, &used);
+    if (used != number.size() || value < least || value > most) throw std::invalid_argument("not " + form + ": " + text);
+    return {point, value};
+}
+
 // "AT@MS".
 DelayedReply ParseDelayedReply(const std::string& text)
 {
-    const size_t at = text.find('@');
-    if (at == std::string::npos) throw std::invalid_argument("expected AT@MS: " + text);
-    DelayedReply delayed;
-    delayed.at = ParseFaultPoint(text.substr(0, at));
-    size_t used = 0;
-    const std::string ms = text.substr(at + 1);
-    delayed.delayMs = std::stoi(ms, &used);
-    if (used != ms.size() || delayed.delayMs < 0) throw std::invalid_argument("not a delay in ms: " + text);
-    return delayed;
+    const auto [point, ms] = ParsePointAndNumber(text, '@', 0, std::numeric_limits<int>::max(), "MS");
+    return {point, static_cast<int>(ms)};
+}
+
+// "AT=LEN".
+SizedReply ParseSizedReply(const std::string& text)
+{
+    const auto [point, length] = ParsePointAndNumber(text, '=', 2, 0xFFFF, "LEN");
+    return {point, static_cast<size_t>(length)};
 }
 
 // "ADDR:MASK", both hex.
@@ -167,6 +185,7 @@ std::optional<Options> ParseOptions(int argc, char** argv)
         else if (arg == "--split-at") options.splitAt.push_back(ParseFaultPoint(value()));
         else if (arg == "--delay-reply") options.delayReply.push_back(ParseDelayedReply(value()));
         else if (arg == "--lose-request") options.loseRequest.push_back(ParseFaultPoint(value()));
+        else if (arg == "--reply-length") options.replyLength.push_back(ParseSizedReply(value()));
         else if (arg == "--line") options.line = ParseLine(value());
         else if (arg == "--swap-after-handshakes") options.swapAfterHandshakes = std::stol(value());
         else if (arg == "--refuse") options.controller.refused.insert(static_cast<uint8_t>(HexNumber(value())));

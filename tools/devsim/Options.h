@@ -24,6 +24,12 @@ struct DelayedReply {
     int delayMs = 0;
 };
 
+// A reply cut or padded to a whole length, CRC included, with a valid CRC.
+struct SizedReply {
+    FaultPoint at;
+    size_t length = 0;
+};
+
 struct Options {
     ControllerOptions controller;
     std::string linkPath;                 // --link: a symlink to the slave device
@@ -40,6 +46,7 @@ struct Options {
     std::vector<FaultPoint> splitAt;      // --split-at: this reply in two pieces
     std::vector<DelayedReply> delayReply; // --delay-reply: this reply late
     std::vector<FaultPoint> loseRequest;  // --lose-request: this request never arrives whole
+    std::vector<SizedReply> replyLength;  // --reply-length: this reply cut or padded, CRC valid
     std::optional<devlink::LineSettings> line;  // --line: pace the line at these settings
     std::optional<long> swapAfterHandshakes;  // --swap-after-handshakes: a new board comes
     bool splitReply = false;              // --split-reply: each reply in two pieces

@@ -260,6 +260,7 @@ private:
         if (options_.silentAfter && counter_.All() > *options_.silentAfter) return;
         if (counter_.Matches(options_.dropReply, command)) return;
         common::Bytes reply = std::move(*answer);
+        if (const auto length = ReplyLength(command)) reply.resize(*length - 2, 0x00);
         const auto crc = common::Crc16(reply.data(), reply.size(), 0, reply.size());
         reply.push_back(crc.CRCLo);
         reply.push_back(crc.CRCHi);
@@ -273,6 +274,14 @@ private:
         for (const DelayedReply& delayed : options_.delayReply)
             if (counter_.Matches(delayed.at, command)) return std::chrono::milliseconds(delayed.delayMs);
         return std::chrono::milliseconds(0);
+    }
+
+    // The whole length, CRC included, that --reply-length sets for this reply.
+    std::optional<size_t> ReplyLength(uint8_t command) const
+    {
+        for (const SizedReply& sized : options_.replyLength)
+            if (counter_.Matches(sized.at, command)) return sized.length;
+        return std::nullopt;
     }
 
     void Record(const common::Bytes& request)
