@@ -123,8 +123,9 @@ void ViewForm::StoreIntoNode_Click()
     const int stamped = params::StampBlockCrc(state_.params.SetData, state_.params.ProtoInfo[0]);
     const auto stored = nodePanel_->SaveSelectedNode();
     Shape2->setVisible(false);
-    if (stored == project::NodePanel::StoreResult::NotWritten) {
-        // The file kept its record: the entry stays for another try, the data with it.
+    if (stored != project::NodePanel::StoreResult::Stored) {
+        // No node took the data, or the file kept its record: the entry stays for another
+        // try, the data with it.
         SB->SetPanel(2, QStringLiteral("数据未保存"));
         return;
     }

@@ -161,12 +161,13 @@ TEST_F(WindowPictureMenuTest, StoreStampsTheBlockAndHidesTheFrame)
     state.engine.Request(devlink::OpProgram);  // the store has no programming guard
     form.MenuImg[4]->setEnabled(true);
     Click(form.MenuImg[4]);
-    // No node is selected: the store says so itself, and the status still tells the stamp.
+    // No node is selected: the store says so itself, nothing is stored, and the entry
+    // stays for another try.
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！", "请选择对象!"}));
-    EXPECT_EQ(form.SB->Panel(2), "全部数据已保存");
+    EXPECT_EQ(form.SB->Panel(2), "数据未保存");
     EXPECT_NE(state.params.SetData[28] | state.params.SetData[29], 0);
     EXPECT_TRUE(form.Shape2->isHidden());
-    EXPECT_FALSE(form.MenuImg[4]->isEnabled());
+    EXPECT_TRUE(form.MenuImg[4]->isEnabled());
 }
 
 TEST_F(WindowPictureMenuTest, StoreWritesTheSettingsAndRemarksIntoTheSelectedNode)
@@ -231,6 +232,7 @@ TEST_F(WindowPictureMenuTest, AStoreIntoAProjectThatCannotBeWrittenSaysSoAndCanB
 TEST_F(WindowPictureMenuTest, StoreOfABlockWithAWrongLengthSaysOnlyTheRemarksWereSaved)
 {
     auto& form = Load();
+    OpenProjectWithASelectedNode();
     state.params.ProtoInfo[0].DataLen = 60;
     state.params.SetData.assign(61, 0);  // length field 0
     form.MenuImg[4]->setEnabled(true);

@@ -327,7 +327,8 @@ TEST_F(WindowProjectTest, DuringProgrammingOnlyTheStoreEntryActs)
     StoreWithThePictureMenu();
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"确认保存新数据到数据库！", "请选择对象!"}));
     EXPECT_EQ(programFolder.read(ProjectPath()), untouched);
-    EXPECT_FALSE(form->MenuImg[4]->isEnabled());
+    EXPECT_EQ(form->SB->Panel(2), "数据未保存");
+    EXPECT_TRUE(form->MenuImg[4]->isEnabled());
 
     ClickNode(1);
     state.engine.Request(devlink::OpProgram);
