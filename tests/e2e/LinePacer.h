@@ -37,11 +37,14 @@ public:
             // Written on this tick: the reply's bytes may come even before the send-done.
             receivedAtWrite_ = received;
             waitedForReply_ = false;
-            QTest::qWaitFor([&] { return link_.LinkPhase != devlink::PhaseWritten; }, kSendDoneWaitMs);
+            // Without a send-done no reply is on its way, nor trailing bytes of one.
+            if (!QTest::qWaitFor([&] { return link_.LinkPhase != devlink::PhaseWritten; }, kSendDoneWaitMs))
+                return;
         }
         if (link_.LinkPhase == devlink::PhaseReceiving && !waitedForReply_ && received == receivedAtWrite_) {
             waitedForReply_ = true;
-            QTest::qWaitFor([&] { return received != receivedAtWrite_; }, replyWaitMs);
+            // A reply that has not begun has no trailing bytes; its loss is the tick limits' to judge.
+            if (!QTest::qWaitFor([&] { return received != receivedAtWrite_; }, replyWaitMs)) return;
         }
         QTest::qWait(kTrailingBytesMs);
     }

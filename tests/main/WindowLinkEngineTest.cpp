@@ -227,12 +227,13 @@ TEST_F(WindowLinkEngineTest, UpdateWithAWrongLengthFieldSendsNothing)
 TEST_F(WindowLinkEngineTest, DisplayAddressMustLieAbove0x20000000)
 {
     auto& form = Load();
-    std::deque<common::Bytes> addresses{{0x00, 0x00, 0x00, 0x20}, {0x01, 0x00, 0x00, 0x20}};
+    // The address follows the address byte and the command, low byte first.
+    std::deque<common::Bytes> addressReplies{{0x01, CmdQueryDisplay, 0x00, 0x00, 0x00, 0x20},
+                                             {0x01, CmdQueryDisplay, 0x01, 0x00, 0x00, 0x20}};
     port.responder = [&](const common::Bytes& frame) {
         if (CommandOf(frame) == CmdReadMemory) return ReadReply(frame, common::Bytes(72, 0x11));
-        common::Bytes body{0x01, CmdQueryDisplay};
-        body.insert(body.end(), addresses.front().begin(), addresses.front().end());
-        addresses.pop_front();
+        const common::Bytes body = addressReplies.front();
+        addressReplies.pop_front();
         return Reply(body);
     };
     OpenThePort();

@@ -2,6 +2,7 @@
 // page under its head row), a path stays on one line, names in monospace are set in the
 // body's size on its baseline, and a heading after a table has space above it.
 #include "GuideStyle.h"
+#include "PageBreaks.h"
 #include "PagedPrint.h"
 #include "WholePaths.h"
 
@@ -82,7 +83,7 @@ TEST(ManualLayout, ATableRowStaysOnOnePageAndTheRestOfTheTableRepeatsItsHead)
         expected << entry + '|' + QString(lines).replace('\n', QChar::ParagraphSeparator) + '|';
     }
     manual::PaginateOn(document, writer);
-    manual::KeepTableRowsOnOnePage(document);
+    manual::PlacePageBreaks(document);
 
     QStringList texts;
     int lastPage = 0;
