@@ -55,10 +55,6 @@ public:
     // A read-back brought other bytes than the image's.
     Verdict ReadDiffers();
 
-    bool Suspect() const { return suspect_; }
-    int Writings() const { return writings_; }
-    bool ReadBackWorks() const { return readBackWorks_; }
-
 private:
     // The next writing of the page, or Failed once a bound is reached.
     Verdict WriteAgain();
